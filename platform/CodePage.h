@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Texts are 8-bit in the system code page. Where a portable choice is needed it is Windows-1252;
+// its five unassigned bytes map to the C1 controls of the same value, so every byte round-trips.
+
+// 8-bit text in the system code page from UTF-16; a character that does not fit becomes "?".
+// The system code page on Windows, Windows-1252 elsewhere.
+std::string AnsiFromUtf16(std::u16string_view text);
+
+// UTF-8 from Windows-1252 text.
+std::string Utf8FromWindows1252(std::string_view text);
+
+// Windows-1252 text from UTF-8; nothing when the text is not UTF-8 or holds a character 1252 lacks.
+std::optional<std::string> Windows1252FromUtf8(std::string_view text);

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+// An open file as the file system hands it out: raw bytes, no text translation.
+class IFile
+{
+public:
+    virtual ~IFile() = default;
+    // Reads up to size bytes at the current position; gives the count read (0 at the end), or -1.
+    virtual std::int64_t Read(char* buffer, std::size_t size) = 0;
+    // Writes at the current position; gives the count written, short on failure.
+    virtual std::size_t Write(const char* data, std::size_t size) = 0;
+    virtual bool Seek(std::int64_t offset) = 0;
+    virtual bool Flush() = 0;
+    virtual bool Close() = 0;
+};
+
+enum class OpenMode
+{
+    Read,      // an existing file, from its start
+    Write,     // created, or emptied when it exists
+    ReadWrite, // an existing file, read and overwritten in place
+};
+
+struct FileStatus
+{
+    bool readOnly = false;
+};
+
+// Every file operation of the product goes through this interface, so that tests can watch and
+// fail each one. Paths are the program's own: game paths with backslashes, or native paths.
+class IFileSystem
+{
+public:
+    virtual ~IFileSystem() = default;
+    virtual std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) = 0;
+    // Copies the bytes of from to to, replacing an existing to.
+    virtual bool Copy(const std::string& from, const std::string& to) = 0;
+    // An existing folder is no error.
+    virtual bool CreateFolder(const std::string& path) = 0;
+    // Nothing when the file does not exist.
+    virtual std::optional<FileStatus> GetStatus(const std::string& path) = 0;
+    // Keeps the file's times.
+    virtual bool SetReadOnly(const std::string& path, bool readOnly) = 0;
+};
+
+// The real file system of the platform the program runs on.
+IFileSystem& NativeFileSystem();
