@@ -64,8 +64,8 @@ void CMissionDefinition::SetDescription(int i, const CString& text)
 void CMissionDefinition::AddMaterial(const CString& name)
 {
     materialNames.push_back(name);
-    for (CStringArray* blank : {&colorkeyRed, &colorkeyGreen, &colorkeyBlue, &scrollX, &scrollY, &scrollZ,
-                                &animationIntervals})
+    for (CStringArray* blank :
+         {&colorkeyRed, &colorkeyGreen, &colorkeyBlue, &scrollX, &scrollY, &scrollZ, &animationIntervals})
         blank->emplace_back();
     for (CStringArray* zero : {&animationModes, &transparencyFlags, &scrollFlags, &animationFlags})
         zero->emplace_back("0");
@@ -91,7 +91,8 @@ std::pair<int, int> CMissionDefinition::TexturesOf(int i) const
     const int count = static_cast<int>(textures.size());
     const auto index = static_cast<std::size_t>(i);
     const int first = std::clamp(textureStarts[index], 0, count);
-    const int end = index + 1 < textureStarts.size() ? std::clamp(textureStarts[index + 1], first, count) : count;
+    const int end =
+        index + 1 < textureStarts.size() ? std::clamp(textureStarts[index + 1], first, count) : count;
     return {first, end};
 }
 

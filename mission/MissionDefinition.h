@@ -92,10 +92,10 @@ private:
     template <typename Self> static auto MaterialTextLists(Self& self)
     {
         using List = std::conditional_t<std::is_const_v<Self>, const CStringArray, CStringArray>;
-        return std::array<List*, 12>{&self.materialNames, &self.colorkeyRed,       &self.colorkeyGreen,
-                                     &self.colorkeyBlue,  &self.transparencyFlags, &self.scrollFlags,
-                                     &self.animationFlags, &self.scrollX,         &self.scrollY,
-                                     &self.scrollZ,       &self.animationModes,    &self.animationIntervals};
+        return std::array<List*, 12>{&self.materialNames,  &self.colorkeyRed,       &self.colorkeyGreen,
+                                     &self.colorkeyBlue,   &self.transparencyFlags, &self.scrollFlags,
+                                     &self.animationFlags, &self.scrollX,           &self.scrollY,
+                                     &self.scrollZ,        &self.animationModes,    &self.animationIntervals};
     }
 };
 

@@ -1,0 +1,135 @@
+#include "FileSystem.h"
+#include "GamePath.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+bool IsReadOnly(const struct stat& status)
+{
+    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+class CPosixFile : public IFile
+{
+public:
+    explicit CPosixFile(int descriptor) : fd(descriptor) {}
+    ~CPosixFile() override { Close(); }
+
+    std::int64_t Read(char* buffer, std::size_t size) override
+    {
+        ssize_t count;
+        do
+            count = ::read(fd, buffer, size);
+        while (count < 0 && errno == EINTR);
+        return count;
+    }
+
+    std::size_t Write(const char* data, std::size_t size) override
+    {
+        std::size_t done = 0;
+        while (done < size)
+        {
+            const ssize_t count = ::write(fd, data + done, size - done);
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0)
+                break;
+            done += static_cast<std::size_t>(count);
+        }
+        return done;
+    }
+
+    bool Seek(std::int64_t offset) override { return ::lseek(fd, offset, SEEK_SET) == offset; }
+    bool Flush() override { return ::fsync(fd) == 0; }
+
+    bool Close() override
+    {
+        if (fd < 0)
+            return true;
+        const bool closed = ::close(fd) == 0;
+        fd = -1;
+        return closed;
+    }
+
+private:
+    int fd;
+};
+
+class CPosixFileSystem : public IFileSystem
+{
+public:
+    std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override
+    {
+        int flags = O_RDONLY;
+        if (mode == OpenMode::Write)
+            flags = O_WRONLY | O_CREAT | O_TRUNC;
+        else if (mode == OpenMode::ReadWrite)
+            flags = O_RDWR;
+        const std::string native = NativePath(path);
+        struct stat status;
+        // Keep Windows' behaviour, which the game files see: a folder never opens as a file, and a
+        // read-only file refuses writes even to a privileged user.
+        if (::stat(native.c_str(), &status) == 0 &&
+            (S_ISDIR(status.st_mode) || (mode != OpenMode::Read && IsReadOnly(status))))
+            return nullptr;
+        const int fd = ::open(native.c_str(), flags | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return nullptr;
+        return std::make_unique<CPosixFile>(fd);
+    }
+
+    bool Copy(const std::string& from, const std::string& to) override
+    {
+        std::error_code error;
+        const std::string source = NativePath(from);
+        const std::string target = NativePath(to);
+        struct stat status;
+        if (!fs::is_regular_file(source, error) ||
+            (::stat(target.c_str(), &status) == 0 && IsReadOnly(status)))
+            return false;
+        return fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+    }
+
+    bool CreateFolder(const std::string& path) override
+    {
+        std::error_code error;
+        const std::string native = NativePath(path);
+        fs::create_directory(native, error);
+        return fs::is_directory(native, error);
+    }
+
+    std::optional<FileStatus> GetStatus(const std::string& path) override
+    {
+        struct stat status;
+        if (::stat(NativePath(path).c_str(), &status) != 0)
+            return std::nullopt;
+        return FileStatus{IsReadOnly(status)};
+    }
+
+    bool SetReadOnly(const std::string& path, bool readOnly) override
+    {
+        // chmod keeps the file's times.
+        std::error_code error;
+        const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        const auto options = readOnly ? fs::perm_options::remove : fs::perm_options::add;
+        fs::permissions(NativePath(path), readOnly ? write : fs::perms::owner_write, options, error);
+        return !error;
+    }
+};
+
+} // namespace
+
+IFileSystem& NativeFileSystem()
+{
+    static CPosixFileSystem fileSystem;
+    return fileSystem;
+}

@@ -1,0 +1,81 @@
+#include "FileSystem.h"
+#include "TestFiles.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+class FileSystemTest : public ::testing::Test
+{
+protected:
+    CScratchFolder folder;
+    IFileSystem& fileSystem = NativeFileSystem();
+};
+
+TEST_F(FileSystemTest, CopyReplacesAnExistingTarget)
+{
+    WriteBytes(folder.Path() / "a", "new bytes\r\n");
+    WriteBytes(folder.Path() / "b", "older and longer content");
+    EXPECT_TRUE(fileSystem.Copy(folder / "a", folder / "b"));
+    EXPECT_EQ(ReadBytes(folder.Path() / "b"), "new bytes\r\n");
+    EXPECT_FALSE(fileSystem.Copy(folder / "missing", folder / "c"));
+    EXPECT_FALSE(fs::exists(folder.Path() / "c"));
+    EXPECT_FALSE(fileSystem.Copy(folder.Path().string(), folder / "d")) << "a folder is not a file";
+}
+
+TEST_F(FileSystemTest, CreateFolderAcceptsAnExistingOne)
+{
+    const std::string path = folder / "Backup";
+    EXPECT_TRUE(fileSystem.CreateFolder(path));
+    EXPECT_TRUE(fileSystem.CreateFolder(path));
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_FALSE(fileSystem.CreateFolder(folder / "no/such/parent"));
+}
+
+TEST_F(FileSystemTest, ReadOnlyFilesRefuseWritesUntilCleared)
+{
+    const std::string path = folder / "game.txt";
+    WriteBytes(path, "data");
+    WriteBytes(folder.Path() / "other", "other");
+    const auto before = fs::last_write_time(path);
+
+    EXPECT_FALSE(fileSystem.GetStatus(folder / "missing"));
+    ASSERT_TRUE(fileSystem.SetReadOnly(path, true));
+    ASSERT_TRUE(fileSystem.GetStatus(path));
+    EXPECT_TRUE(fileSystem.GetStatus(path)->readOnly);
+    EXPECT_FALSE(fileSystem.Open(path, OpenMode::ReadWrite));
+    EXPECT_FALSE(fileSystem.Open(path, OpenMode::Write));
+    EXPECT_FALSE(fileSystem.Copy(folder / "other", path));
+    EXPECT_TRUE(fileSystem.Open(path, OpenMode::Read));
+
+    ASSERT_TRUE(fileSystem.SetReadOnly(path, false));
+    EXPECT_FALSE(fileSystem.GetStatus(path)->readOnly);
+    EXPECT_EQ(fs::last_write_time(path), before) << "attribute changes keep the file's times";
+    EXPECT_TRUE(fileSystem.Copy(folder / "other", path));
+    EXPECT_EQ(ReadBytes(path), "other");
+}
+
+TEST_F(FileSystemTest, RawFilesReadWriteAndSeek)
+{
+    const std::string path = folder / "raw";
+    {
+        auto file = fileSystem.Open(path, OpenMode::Write);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->Write("abcdef", 6), 6u);
+        EXPECT_TRUE(file->Seek(2));
+        EXPECT_EQ(file->Write("XY", 2), 2u);
+        EXPECT_TRUE(file->Close());
+    }
+    auto file = fileSystem.Open(path, OpenMode::Read);
+    ASSERT_TRUE(file);
+    char buffer[16];
+    EXPECT_EQ(file->Read(buffer, sizeof buffer), 6);
+    EXPECT_EQ(std::string(buffer, 6), "abXYef");
+    EXPECT_EQ(file->Read(buffer, sizeof buffer), 0);
+}
+
+} // namespace

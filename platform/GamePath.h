@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// The native path for a program path. Game paths are composed with backslashes; on POSIX they become
+// slashes, and a component that does not exist in that exact case is matched case-insensitively,
+// because games installed under Wine keep Windows' mixed-case names. On Windows paths stand as given.
+std::string NativePath(const std::string& path);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// A fresh folder for one test, removed with everything in it when the test ends.
+class CScratchFolder
+{
+public:
+    CScratchFolder();
+    ~CScratchFolder();
+    CScratchFolder(const CScratchFolder&) = delete;
+    CScratchFolder& operator=(const CScratchFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return root; }
+    // The program path of name inside the folder, as the product is given paths.
+    std::string operator/(const std::string& name) const;
+
+private:
+    std::filesystem::path root;
+};
+
+std::string ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
