@@ -1,0 +1,215 @@
+#include "Commands.h"
+
+#include "FileSystem.h"
+#include "MissionFile.h"
+#include "MissionJson.h"
+#include "ShowMission.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cctype>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+
+// Ends the command with exit status 2; the message is one line.
+class CCommandError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct CContext
+{
+    IFileSystem& fileSystem;
+    std::ostream& out;
+};
+
+enum class MissionFormat
+{
+    Kxm,
+    Json,
+};
+
+MissionFormat FormatOf(const std::string& path)
+{
+    const std::size_t dot = path.find_last_of("./\\");
+    std::string extension = dot != std::string::npos && path[dot] == '.' ? path.substr(dot) : "";
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".kxm")
+        return MissionFormat::Kxm;
+    if (extension == ".json")
+        return MissionFormat::Json;
+    throw CCommandError(path + ": The name of a mission file must end in .kxm or .json.");
+}
+
+void Check(const MissionFileResult& result, const std::string& path)
+{
+    if (!result.Ok())
+        throw CCommandError(path + ": " + result.detail);
+}
+
+// Runs work, naming path in what the JSON form reports.
+template <typename Work> auto ForFile(const std::string& path, Work work)
+{
+    try
+    {
+        return work();
+    }
+    catch (const CMissionJsonError& error)
+    {
+        throw CCommandError(path + ": " + error.what());
+    }
+}
+
+std::string ReadAll(IFileSystem& fileSystem, const std::string& path)
+{
+    const std::unique_ptr<IFile> file = fileSystem.Open(path, OpenMode::Read);
+    if (!file)
+        throw CCommandError(path + ": The file cannot be opened.");
+    std::string bytes;
+    char buffer[4096];
+    for (;;)
+    {
+        const std::int64_t count = file->Read(buffer, sizeof buffer);
+        if (count < 0)
+            throw CCommandError(path + ": The file cannot be read.");
+        if (count == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    file->Close();
+    return bytes;
+}
+
+void WriteAll(IFileSystem& fileSystem, const std::string& path, const std::string& bytes)
+{
+    const std::unique_ptr<IFile> file = fileSystem.Open(path, OpenMode::Write);
+    if (!file)
+        throw CCommandError(path + ": The file cannot be created.");
+    if (file->Write(bytes.data(), bytes.size()) != bytes.size() || !file->Close())
+        throw CCommandError(path + ": The file could not be written completely.");
+}
+
+CMissionDefinition ReadMission(IFileSystem& fileSystem, const std::string& path)
+{
+    if (FormatOf(path) == MissionFormat::Json)
+        return ForFile(path, [&] { return MissionFromJson(ReadAll(fileSystem, path)); });
+    CMissionDefinition mission;
+    Check(LoadMissionFile(fileSystem, path, mission), path);
+    return mission;
+}
+
+using CommandRun = std::function<int(CContext&)>;
+
+constexpr const char* kMissionHelp = "Mission file, .kxm or .json";
+
+void AddPathArgument(CLI::App& command, const char* name, std::string& path, const char* description)
+{
+    command.add_option(name, path, description)->required();
+}
+
+CommandRun DefineShow(CLI::App& command)
+{
+    auto path = std::make_shared<std::string>();
+    AddPathArgument(command, "MISSION", *path, kMissionHelp);
+    return [path](CContext& context)
+    {
+        ShowMission(ReadMission(context.fileSystem, *path), context.out);
+        return 0;
+    };
+}
+
+CommandRun DefineValidate(CLI::App& command)
+{
+    auto path = std::make_shared<std::string>();
+    AddPathArgument(command, "MISSION", *path, kMissionHelp);
+    return [path](CContext& context)
+    {
+        const auto message = ReadMission(context.fileSystem, *path).Validate();
+        context.out << message.value_or("OK") << "\n";
+        return message ? 1 : 0;
+    };
+}
+
+CommandRun DefineConvert(CLI::App& command)
+{
+    auto paths = std::make_shared<std::pair<std::string, std::string>>();
+    AddPathArgument(command, "IN", paths->first, kMissionHelp);
+    AddPathArgument(command, "OUT", paths->second, "File to write; its name says the format, .kxm or .json");
+    return [paths](CContext& context)
+    {
+        const auto& [in, out] = *paths;
+        const MissionFormat outFormat = FormatOf(out);
+        const CMissionDefinition mission = ReadMission(context.fileSystem, in);
+        if (outFormat == MissionFormat::Kxm)
+            Check(SaveMissionFile(context.fileSystem, out, mission), out);
+        else
+            WriteAll(context.fileSystem, out, ForFile(in, [&] { return MissionToJson(mission); }));
+        return 0;
+    };
+}
+
+struct CommandEntry
+{
+    const char* name;
+    const char* description;
+    // Adds the command's arguments and gives back what runs it once the line is parsed.
+    CommandRun (*define)(CLI::App& command);
+};
+
+constexpr CommandEntry kCommands[] = {
+    {"show", "Print every field of a mission", DefineShow},
+    {"validate", "Check that a mission is complete and its file names legal; exit status 1 if not",
+     DefineValidate},
+    {"convert", "Convert a mission between .kxm and .json", DefineConvert},
+};
+
+} // namespace
+
+int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    CLI::App app("Describe Korvex missions: show, check and convert mission files.", "kxvuz");
+    app.require_subcommand(1);
+    std::vector<std::pair<CLI::App*, CommandRun>> commands;
+    for (const CommandEntry& entry : kCommands)
+    {
+        CLI::App* command = app.add_subcommand(entry.name, entry.description);
+        commands.emplace_back(command, entry.define(*command));
+    }
+    try
+    {
+        app.parse(argc, argv);
+    }
+    catch (const CLI::ParseError& error)
+    {
+        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
+            return app.exit(error, out, err);
+        // CLI11 reports a mistyped command only as a missing one.
+        const std::vector<std::string> unparsed = app.remaining();
+        if (app.get_subcommands().empty() && !unparsed.empty())
+            err << "kxvuz: Unknown command or option: " << unparsed.front() << " (see kxvuz --help)\n";
+        else
+            err << "kxvuz: " << error.what() << " (see kxvuz --help)\n";
+        return 2;
+    }
+    CContext context{NativeFileSystem(), out};
+    try
+    {
+        for (auto& [command, run] : commands)
+            if (command->parsed())
+                return run(context);
+    }
+    catch (const CCommandError& error)
+    {
+        err << "kxvuz: " << error.what() << "\n";
+    }
+    return 2;
+}

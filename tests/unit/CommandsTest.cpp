@@ -1,0 +1,187 @@
+#include "Commands.h"
+#include "MissionFile.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+namespace
+{
+
+struct RunResult
+{
+    int status;
+    std::string out;
+    std::string err;
+};
+
+RunResult Kxvuz(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), "kxvuz");
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunKxvuz(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+// An error: exit status 2, nothing on standard output and exactly one line on standard error.
+void ExpectError(const RunResult& result, const std::string& part)
+{
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    ASSERT_FALSE(result.err.empty());
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
+}
+
+CMissionDefinition CompleteMission()
+{
+    CMissionDefinition mission;
+    mission.missionName = "Caf\xE9 \x81\x8D\x8F\x90\x9D";
+    mission.timeDateStamp = "0100 hrs";
+    mission.tutorialGroup = "Night Operations";
+    mission.missionFile = "Cafe01.mis";
+    mission.briefingFile = "Cafe01.brf";
+    mission.intelFile = "Cafe01.int";
+    mission.splashFile = "Cafe01.spl";
+    mission.AddIntelEntry("Floor plan");
+    mission.AddToken("VC_CAFE");
+    mission.SetDescription(0, "Clear the caf\xE9");
+    mission.AddMaterial("steam");
+    mission.SetScrollFlag(0, true);
+    mission.SetScrollY(0, "0.5");
+    mission.AddTexture(0, "steam1.bmp");
+    mission.AddTexture(0, "steam2.bmp");
+    return mission;
+}
+
+} // namespace
+
+TEST(Commands, ConvertKxmToJsonAndBackGivesTheSameBytes)
+{
+    CScratchFolder folder;
+    const std::string original = EncodeMission(CompleteMission());
+    WriteBytes(folder / "a.kxm", original);
+
+    EXPECT_EQ(Kxvuz({"convert", folder / "a.kxm", folder / "a.json"}).status, 0);
+    EXPECT_EQ(Kxvuz({"convert", folder / "a.json", folder / "b.json"}).status, 0);
+    EXPECT_EQ(Kxvuz({"convert", folder / "b.json", folder / "b.KXM"}).status, 0);
+    EXPECT_EQ(ReadBytes(folder / "b.KXM"), original);
+    EXPECT_EQ(ReadBytes(folder / "b.json"), ReadBytes(folder / "a.json"));
+    EXPECT_NE(ReadBytes(folder / "a.json").find("Caf\xC3\xA9"), std::string::npos);
+}
+
+TEST(Commands, SampleMissionsMatchTheirJsonSources)
+{
+    CScratchFolder folder;
+    int samples = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(KX_SAMPLE_DIR "/missions"))
+    {
+        if (entry.path().extension() != ".json")
+            continue;
+        ++samples;
+        const std::filesystem::path json = entry.path();
+        const std::filesystem::path kxm = std::filesystem::path(json).replace_extension(".kxm");
+        SCOPED_TRACE(json.string());
+        ASSERT_EQ(Kxvuz({"convert", json.string(), folder / "out.kxm"}).status, 0);
+        EXPECT_EQ(ReadBytes(folder / "out.kxm"), ReadBytes(kxm));
+        ASSERT_EQ(Kxvuz({"convert", kxm.string(), folder / "out.json"}).status, 0);
+        EXPECT_EQ(ReadBytes(folder / "out.json"), ReadBytes(json));
+        EXPECT_EQ(Kxvuz({"validate", kxm.string()}).out, "OK\n");
+    }
+    EXPECT_GE(samples, 4);
+}
+
+TEST(Commands, ValidateReportsTheMissionsVerdict)
+{
+    CScratchFolder folder;
+    CMissionDefinition mission = CompleteMission();
+    WriteBytes(folder / "good.kxm", EncodeMission(mission));
+    mission.splashFile.clear();
+    WriteBytes(folder / "incomplete.kxm", EncodeMission(mission));
+    mission.multiplayer = 1;
+    mission.intelFile = "a?b.int";
+    WriteBytes(folder / "illegal.kxm", EncodeMission(mission));
+    WriteBytes(folder / "empty-mp.json", R"({"multiplayer": true})");
+
+    const auto good = Kxvuz({"validate", folder / "good.kxm"});
+    EXPECT_EQ(good.status, 0);
+    EXPECT_EQ(good.out, "OK\n");
+    const auto incomplete = Kxvuz({"validate", folder / "incomplete.kxm"});
+    EXPECT_EQ(incomplete.status, 1);
+    EXPECT_EQ(incomplete.out, "Please fill in all information.\n");
+    const auto illegal = Kxvuz({"validate", folder / "illegal.kxm"});
+    EXPECT_EQ(illegal.status, 1);
+    EXPECT_EQ(illegal.out, "The intel (*.int) file contains the illegla character ?.\n");
+    EXPECT_EQ(Kxvuz({"validate", folder / "empty-mp.json"}).status, 0);
+}
+
+TEST(Commands, ShowPrintsEveryFieldWithMaterialsGrouped)
+{
+    CScratchFolder folder;
+    WriteBytes(folder / "m.kxm", EncodeMission(CompleteMission()));
+    const auto result = Kxvuz({"show", folder / "m.kxm"});
+    EXPECT_EQ(result.status, 0);
+    for (const char* line :
+         {"Mission name:       \"Caf\xC3\xA9 \xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\"\n",
+          "Splash file:        \"Cafe01.spl\"\n", "Duskreach Training: no\n", "Electronics kit:    \"\"\n",
+          "Intel entries:      1\n  1. \"Floor plan\"\n", "  \"VC_CAFE\": \"Clear the caf\xC3\xA9\"\n",
+          "  1. \"steam\"\n"
+          "     Colorkey:   off, red \"\", green \"\", blue \"\"\n"
+          "     Scroll:     on, x \"\", y \"0.5\", z \"\"\n"
+          "     Animation:  off, cycle, interval \"\"\n"
+          "     Textures:   \"steam1.bmp\", \"steam2.bmp\"\n"})
+        EXPECT_NE(result.out.find(line), std::string::npos) << line << "in:\n" << result.out;
+}
+
+TEST(Commands, UnreadableOrMalformedFilesExitWithOneLine)
+{
+    CScratchFolder folder;
+    WriteBytes(folder / "short.kxm", std::string(20, '\0'));
+    WriteBytes(folder / "bad.json", R"({"materials": [{"scroll": {"enabled": "1"}}]})");
+    WriteBytes(folder / "typo.json", R"({"missionNmae": "x"})");
+    CMissionDefinition badFlag = CompleteMission();
+    badFlag.animationFlags[0] = "2";
+    WriteBytes(folder / "badflag.kxm", EncodeMission(badFlag));
+
+    ExpectError(Kxvuz({"show", folder / "missing.kxm"}), "missing.kxm: ");
+    ExpectError(Kxvuz({"validate", folder / "short.kxm"}), "short.kxm: ");
+    ExpectError(Kxvuz({"show", folder / "bad.json"}), "materials[0].scroll.enabled must be true or false");
+    ExpectError(Kxvuz({"validate", folder / "typo.json"}), "unknown key \"missionNmae\"");
+    ExpectError(Kxvuz({"convert", folder / "badflag.kxm", folder / "out.json"}),
+                "materials[0].animation.enabled");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "out.json"));
+    ExpectError(Kxvuz({"convert", folder / "short.kxm", folder / "out.txt"}), "out.txt: ");
+    ExpectError(Kxvuz({"show", folder / "m.mis"}), ".kxm or .json");
+    WriteBytes(folder / "good.kxm", EncodeMission(CompleteMission()));
+    ExpectError(Kxvuz({"convert", folder / "good.kxm", folder / "no-such-folder/out.json"}), "out.json: ");
+}
+
+TEST(Commands, BadCommandLinesExitWithOneLineAndHelpExitsZero)
+{
+    for (const std::vector<std::string>& line :
+         std::vector<std::vector<std::string>>{{},
+                                               {"shwo", "a.kxm"},
+                                               {"--verbose"},
+                                               {"show"},
+                                               {"show", "a.kxm", "b.kxm"},
+                                               {"convert", "a.kxm"}})
+        ExpectError(Kxvuz(line), "--help");
+
+    const auto help = Kxvuz({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* command : {"show", "validate", "convert"})
+    {
+        EXPECT_NE(help.out.find(command), std::string::npos);
+        const auto commandHelp = Kxvuz({command, "--help"});
+        EXPECT_EQ(commandHelp.status, 0);
+        EXPECT_NE(commandHelp.out.find(std::string("kxvuz ") + command), std::string::npos)
+            << commandHelp.out;
+    }
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <ostream>
+
+// Runs one kxvuz command line. Exit status: 0 done, 1 a mission that fails validation, 2 a bad command
+// line or a file that cannot be read or written (one line on err).
+int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
