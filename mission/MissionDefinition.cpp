@@ -182,11 +182,11 @@ bool CMissionDefinition::ListsConsistent() const
             return false;
     if (textureStarts.size() != count)
         return false;
-    if (count > 0 && textureStarts.front() != 0)
-        return false;
-    if (!std::is_sorted(textureStarts.begin(), textureStarts.end()))
-        return false;
-    return count == 0 || textureStarts.back() <= static_cast<std::int64_t>(textures.size());
+    // Textures with no material to hold them would be lost by the dialogs and the run.
+    if (count == 0)
+        return textures.empty();
+    return textureStarts.front() == 0 && std::is_sorted(textureStarts.begin(), textureStarts.end()) &&
+           textureStarts.back() <= static_cast<std::int64_t>(textures.size());
 }
 
 std::optional<CString> CMissionDefinition::IllegalFileNameMessage() const
