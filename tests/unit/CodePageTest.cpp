@@ -1,0 +1,57 @@
+#include "CodePage.h"
+
+#include <gtest/gtest.h>
+
+TEST(CodePage, EveryByteRoundTripsThroughUtf8)
+{
+    std::string all;
+    for (int byte = 0; byte < 256; ++byte)
+        all += static_cast<char>(byte);
+    EXPECT_EQ(Windows1252FromUtf8(Utf8FromWindows1252(all)), all);
+}
+
+TEST(CodePage, HighBytesTakeTheirWindows1252Characters)
+{
+    EXPECT_EQ(Utf8FromWindows1252("A\x80"), "A\xE2\x82\xAC");
+    EXPECT_EQ(Utf8FromWindows1252("\x9F"), "\xC5\xB8");
+    EXPECT_EQ(Utf8FromWindows1252("\xE9"), "\xC3\xA9");
+    // Unassigned bytes become the C1 control of the same value.
+    for (const char* unassigned : {"\x81", "\x8D", "\x8F", "\x90", "\x9D"})
+        EXPECT_EQ(Utf8FromWindows1252(unassigned), std::string("\xC2") + unassigned);
+    EXPECT_EQ(Windows1252FromUtf8("\xE2\x80\x9C"
+                                  "Dawn"
+                                  "\xE2\x80\x9D"),
+              "\x93"
+              "Dawn"
+              "\x94");
+}
+
+TEST(CodePage, Windows1252FromUtf8RejectsMalformedTextAndMissingCharacters)
+{
+    for (const char* malformed : {"\xC3", "\x80", "A\xFF", "\xC1\x81", "\xE0\x80\x80", "\xED\xA0\x80",
+                                  "\xF4\x90\x80\x80", "\xC3\x28"})
+        EXPECT_EQ(Windows1252FromUtf8(malformed), std::nullopt) << malformed;
+    // U+0080 is not in the code page (its byte is the euro sign), nor are CJK characters or emoji.
+    for (const char* missing : {"\xC2\x80", "\xE4\xB8\x80", "\xF0\x9F\x98\x80", "\xC4\x81"})
+        EXPECT_EQ(Windows1252FromUtf8(missing), std::nullopt) << missing;
+    EXPECT_EQ(Windows1252FromUtf8(""), "");
+}
+
+TEST(CodePage, AnsiFromUtf16ReplacesWhatDoesNotFit)
+{
+    EXPECT_EQ(AnsiFromUtf16(u""), "");
+    EXPECT_EQ(AnsiFromUtf16(u"Op: Dawn"), "Op: Dawn");
+    // No best-fit guesses: a-macron is not turned into a.
+    EXPECT_EQ(AnsiFromUtf16(u"\u0101\u4E00"), "??");
+    EXPECT_EQ(AnsiFromUtf16(std::u16string{u'\xD800', u'a', u'\xDC00'}), "?a?");
+}
+
+// Windows converts with the system's code page and its own rules for surrogate pairs.
+#ifndef _WIN32
+TEST(CodePage, AnsiFromUtf16UsesWindows1252)
+{
+    EXPECT_EQ(AnsiFromUtf16(u"\u00E9\u20AC\u0081\u0178"), "\xE9\x80\x81\x9F");
+    // A surrogate pair is one character.
+    EXPECT_EQ(AnsiFromUtf16(u"x\U0001F600y"), "x?y");
+}
+#endif
