@@ -1,6 +1,7 @@
 #include "Commands.h"
 #include "MissionFile.h"
 #include "TestFiles.h"
+#include "TestMissions.h"
 
 #include <gtest/gtest.h>
 
@@ -40,33 +41,12 @@ void ExpectError(const RunResult& result, const std::string& part)
     EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
 }
 
-CMissionDefinition CompleteMission()
-{
-    CMissionDefinition mission;
-    mission.missionName = "Caf\xE9 \x81\x8D\x8F\x90\x9D";
-    mission.timeDateStamp = "0100 hrs";
-    mission.tutorialGroup = "Night Operations";
-    mission.missionFile = "Cafe01.mis";
-    mission.briefingFile = "Cafe01.brf";
-    mission.intelFile = "Cafe01.int";
-    mission.splashFile = "Cafe01.spl";
-    mission.AddIntelEntry("Floor plan");
-    mission.AddToken("VC_CAFE");
-    mission.SetDescription(0, "Clear the caf\xE9");
-    mission.AddMaterial("steam");
-    mission.SetScrollFlag(0, true);
-    mission.SetScrollY(0, "0.5");
-    mission.AddTexture(0, "steam1.bmp");
-    mission.AddTexture(0, "steam2.bmp");
-    return mission;
-}
-
 } // namespace
 
 TEST(Commands, ConvertKxmToJsonAndBackGivesTheSameBytes)
 {
     CScratchFolder folder;
-    const std::string original = EncodeMission(CompleteMission());
+    const std::string original = EncodeMission(FilledMission());
     WriteBytes(folder / "a.kxm", original);
 
     EXPECT_EQ(Kxvuz({"convert", folder / "a.kxm", folder / "a.json"}).status, 0);
@@ -101,7 +81,7 @@ TEST(Commands, SampleMissionsMatchTheirJsonSources)
 TEST(Commands, ValidateReportsTheMissionsVerdict)
 {
     CScratchFolder folder;
-    CMissionDefinition mission = CompleteMission();
+    CMissionDefinition mission = FilledSinglePlayerMission();
     WriteBytes(folder / "good.kxm", EncodeMission(mission));
     mission.splashFile.clear();
     WriteBytes(folder / "incomplete.kxm", EncodeMission(mission));
@@ -125,18 +105,20 @@ TEST(Commands, ValidateReportsTheMissionsVerdict)
 TEST(Commands, ShowPrintsEveryFieldWithMaterialsGrouped)
 {
     CScratchFolder folder;
-    WriteBytes(folder / "m.kxm", EncodeMission(CompleteMission()));
+    WriteBytes(folder / "m.kxm", EncodeMission(FilledMission()));
     const auto result = Kxvuz({"show", folder / "m.kxm"});
     EXPECT_EQ(result.status, 0);
     for (const char* line :
-         {"Mission name:       \"Caf\xC3\xA9 \xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\"\n",
-          "Splash file:        \"Cafe01.spl\"\n", "Duskreach Training: no\n", "Electronics kit:    \"\"\n",
-          "Intel entries:      1\n  1. \"Floor plan\"\n", "  \"VC_CAFE\": \"Clear the caf\xC3\xA9\"\n",
-          "  1. \"steam\"\n"
-          "     Colorkey:   off, red \"\", green \"\", blue \"\"\n"
-          "     Scroll:     on, x \"\", y \"0.5\", z \"\"\n"
-          "     Animation:  off, cycle, interval \"\"\n"
-          "     Textures:   \"steam1.bmp\", \"steam2.bmp\"\n"})
+         {"Mission name:       \"Caf\xC3\xA9 Raid \xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\"\n",
+          "Splash file:        \"Cafe01.spl\"\n", "Duskreach Training: yes\n",
+          "Electronics kit:    \"Electronics \xC3\xA9.kit\"\n",
+          "Intel entries:      2\n  1. \"Caf\xC3\xA9 floor plan\"\n  2. \"Guard roster\"\n",
+          "  \"CAFE_CLEARED\": \"Clear the caf\xC3\xA9\"\n",
+          "  1. \"neon\"\n"
+          "     Colorkey:   on, red \"255\", green \"128\", blue \"64\"\n"
+          "     Scroll:     on, x \"0.25\", y \"-0.5\", z \"1\"\n"
+          "     Animation:  on, oscillated, interval \"150\"\n"
+          "     Textures:   \"neon1.bmp\", \"neon2.bmp\"\n"})
         EXPECT_NE(result.out.find(line), std::string::npos) << line << "in:\n" << result.out;
 }
 
@@ -146,7 +128,7 @@ TEST(Commands, UnreadableOrMalformedFilesExitWithOneLine)
     WriteBytes(folder / "short.kxm", std::string(20, '\0'));
     WriteBytes(folder / "bad.json", R"({"materials": [{"scroll": {"enabled": "1"}}]})");
     WriteBytes(folder / "typo.json", R"({"missionNmae": "x"})");
-    CMissionDefinition badFlag = CompleteMission();
+    CMissionDefinition badFlag = FilledMission();
     badFlag.animationFlags[0] = "2";
     WriteBytes(folder / "badflag.kxm", EncodeMission(badFlag));
 
@@ -159,7 +141,7 @@ TEST(Commands, UnreadableOrMalformedFilesExitWithOneLine)
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "out.json"));
     ExpectError(Kxvuz({"convert", folder / "short.kxm", folder / "out.txt"}), "out.txt: ");
     ExpectError(Kxvuz({"show", folder / "m.mis"}), ".kxm or .json");
-    WriteBytes(folder / "good.kxm", EncodeMission(CompleteMission()));
+    WriteBytes(folder / "good.kxm", EncodeMission(FilledMission()));
     ExpectError(Kxvuz({"convert", folder / "good.kxm", folder / "no-such-folder/out.json"}), "out.json: ");
 }
 

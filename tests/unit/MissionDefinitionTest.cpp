@@ -1,22 +1,10 @@
 #include "MissionDefinition.h"
+#include "TestMissions.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-
-CMissionDefinition CompleteMission()
-{
-    CMissionDefinition mission;
-    mission.missionName = "Harbor Night";
-    mission.timeDateStamp = "0300 hrs, 14 May";
-    mission.tutorialGroup = "Night Operations";
-    mission.missionFile = "Harbor01.mis";
-    mission.briefingFile = "Harbor01.brf";
-    mission.intelFile = "Harbor01.int";
-    mission.splashFile = "Harbor01.spl";
-    return mission;
-}
 
 TEST(ValidateTest, CompletenessAndTheMultiplayerShortcut)
 {
@@ -25,13 +13,19 @@ TEST(ValidateTest, CompletenessAndTheMultiplayerShortcut)
     mission.multiplayer = 1;
     EXPECT_EQ(mission.Validate(), std::nullopt);
 
-    EXPECT_EQ(CompleteMission().Validate(), std::nullopt) << "kit files are never required";
+    CMissionDefinition withoutKits = FilledSinglePlayerMission();
+    EXPECT_EQ(withoutKits.Validate(), std::nullopt);
+    withoutKits.reconKit.clear();
+    withoutKits.assaultKit.clear();
+    withoutKits.demolitionsKit.clear();
+    withoutKits.electronicsKit.clear();
+    EXPECT_EQ(withoutKits.Validate(), std::nullopt) << "kit files are never required";
     for (CString CMissionDefinition::*field :
          {&CMissionDefinition::missionName, &CMissionDefinition::timeDateStamp,
           &CMissionDefinition::tutorialGroup, &CMissionDefinition::missionFile,
           &CMissionDefinition::briefingFile, &CMissionDefinition::intelFile, &CMissionDefinition::splashFile})
     {
-        CMissionDefinition incomplete = CompleteMission();
+        CMissionDefinition incomplete = FilledSinglePlayerMission();
         incomplete.*field = "";
         EXPECT_EQ(incomplete.Validate(), "Please fill in all information.");
         incomplete.*field = " ";
@@ -49,7 +43,7 @@ TEST(ValidateTest, IllegalCharactersComeFirstInFieldOrder)
     mission.missionFile = "a?b*c";
     EXPECT_EQ(mission.Validate(), "The mission (*.mis) file contains the illegal character ?.");
 
-    mission = CompleteMission();
+    mission = FilledSinglePlayerMission();
     mission.briefingFile = "x|y";
     mission.reconKit = "r<";
     EXPECT_EQ(mission.Validate(), "The briefing (*.brf) file contains the illegal character |.");
@@ -71,12 +65,12 @@ TEST(ValidateTest, IllegalCharactersComeFirstInFieldOrder)
     }
     for (char c : CString("/\"*>"))
     {
-        CMissionDefinition withIllegal = CompleteMission();
+        CMissionDefinition withIllegal = FilledSinglePlayerMission();
         withIllegal.splashFile = CString("s") + c;
         EXPECT_EQ(withIllegal.Validate(),
                   CString("The splash (*.spl) file contains the illegal character ") + c + ".");
     }
-    EXPECT_EQ(CompleteMission().IllegalFileNameMessage(), std::nullopt);
+    EXPECT_EQ(FilledSinglePlayerMission().IllegalFileNameMessage(), std::nullopt);
 }
 
 TEST(NormaliseFileNameTest, AppendsTheExtensionUnlessItEndsTheText)

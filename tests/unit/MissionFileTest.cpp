@@ -1,6 +1,7 @@
 #include "MissionFile.h"
 #include "FileSystem.h"
 #include "TestFiles.h"
+#include "TestMissions.h"
 
 #include <gtest/gtest.h>
 
@@ -16,44 +17,6 @@ std::string Bytes(std::initializer_list<int> values)
     for (int value : values)
         bytes += static_cast<char>(value);
     return bytes;
-}
-
-CMissionDefinition FullMission()
-{
-    CMissionDefinition mission;
-    mission.missionName = "Op: Dawn";
-    mission.timeDateStamp = "0600 12 MAR 2031";
-    mission.tutorialGroup = "Night Ops";
-    mission.missionFile = "dawn.mis";
-    mission.briefingFile = "dawn.brf";
-    mission.intelFile = "dawn.int";
-    mission.splashFile = "dawn.spl";
-    mission.duskreachTraining = 1;
-    mission.reconKit = "r.kit";
-    mission.assaultKit = "a.kit";
-    mission.demolitionsKit = "d.kit";
-    mission.electronicsKit = "e \xE9.kit";
-    mission.multiplayer = 1;
-    mission.AddIntelEntry("Harbour map");
-    mission.AddIntelEntry("Guard roster");
-    mission.AddToken("TOKEN_A");
-    mission.SetDescription(0, "Reach the harbour");
-    mission.AddToken("TOKEN_B");
-    mission.AddMaterial("water");
-    mission.SetColorkeyRed(0, "10");
-    mission.SetColorkeyGreen(0, "20");
-    mission.SetColorkeyBlue(0, "30");
-    mission.SetTransparencyFlag(0, true);
-    mission.SetScrollX(0, "0.5");
-    mission.AddTexture(0, "water1.bmp");
-    mission.AddTexture(0, "water2.bmp");
-    mission.AddMaterial("fire");
-    mission.SetAnimationFlag(1, true);
-    mission.SetAnimationMode(1, 1);
-    mission.SetAnimationInterval(1, "100");
-    mission.AddTexture(1, "fire.bmp");
-    mission.AddMaterial("empty");
-    return mission;
 }
 
 // A record whose lists differ from anything a test decodes, to see that loading replaces them.
@@ -181,7 +144,7 @@ TEST(MissionFileEncode, CountsBelowAndFrom0xFFFF)
 
 TEST(MissionFileDecode, RoundTripReplacesEveryFieldAndIgnoresTrailingBytes)
 {
-    const CMissionDefinition mission = FullMission();
+    const CMissionDefinition mission = FilledMission();
     ASSERT_TRUE(mission.ListsConsistent());
     CMissionDefinition loaded = OldMission();
     const MissionFileResult result = DecodeMission(EncodeMission(mission) + "trailing", loaded);
@@ -192,12 +155,12 @@ TEST(MissionFileDecode, RoundTripReplacesEveryFieldAndIgnoresTrailingBytes)
 
 TEST(MissionFileDecode, FileCutAtAnyPointIsAReadErrorWithEmptyLists)
 {
-    const std::string bytes = EncodeMission(FullMission());
+    const std::string bytes = EncodeMission(FilledMission());
     for (std::size_t size = 0; size < bytes.size(); ++size)
         ExpectReadError(std::string_view(bytes).substr(0, size), "cut");
 
     // Cut inside the tutorial group: the first two texts are new, the rest untouched.
-    const CMissionDefinition full = FullMission();
+    const CMissionDefinition full = FilledMission();
     CMissionDefinition mission = OldMission();
     const std::size_t cut = 1 + full.missionName.size() + 1 + full.timeDateStamp.size() + 3;
     EXPECT_FALSE(DecodeMission(bytes.substr(0, cut), mission).Ok());
@@ -223,15 +186,15 @@ TEST(MissionFileDecode, HugeCountsAndLengthsFailBeforeAllocating)
 
 TEST(MissionFileDecode, ListsThatDoNotFitTogetherAreRejected)
 {
-    CMissionDefinition tokens = FullMission();
+    CMissionDefinition tokens = FilledMission();
     tokens.victoryDescriptions.pop_back();
-    CMissionDefinition colorkey = FullMission();
+    CMissionDefinition colorkey = FilledMission();
     colorkey.colorkeyBlue.push_back("1");
-    CMissionDefinition starts = FullMission();
+    CMissionDefinition starts = FilledMission();
     starts.textureStarts.back() = 4;
-    CMissionDefinition unordered = FullMission();
+    CMissionDefinition unordered = FilledMission();
     unordered.textureStarts = {0, 2, 1};
-    CMissionDefinition firstStart = FullMission();
+    CMissionDefinition firstStart = FilledMission();
     firstStart.textureStarts.front() = 1;
     for (const CMissionDefinition* broken : {&tokens, &colorkey, &starts, &unordered, &firstStart})
         ExpectReadError(EncodeMission(*broken), "inconsistent lists");
@@ -241,9 +204,9 @@ TEST(MissionFileDecode, LineBreaksInTextsAreRejected)
 {
     CMissionDefinition name;
     name.missionName = "Op\nDawn";
-    CMissionDefinition texture = FullMission();
+    CMissionDefinition texture = FilledMission();
     texture.textures.back() = "fire.bmp\r";
-    CMissionDefinition description = FullMission();
+    CMissionDefinition description = FilledMission();
     description.victoryDescriptions[0] = "line\r\nbreak";
     for (const CMissionDefinition* broken : {&name, &texture, &description})
         ExpectReadError(EncodeMission(*broken), "line break");
@@ -280,7 +243,7 @@ TEST(MissionFileStorage, RoundTripThroughTheRealFileSystem)
     const CScratchFolder folder;
     const std::string path = folder / "Op DawnDusk.kxm";
     WriteBytes(path, "longer old content that Save must replace entirely");
-    CMissionDefinition mission = FullMission();
+    CMissionDefinition mission = FilledMission();
     // Longer than one read buffer.
     mission.textures.back() = std::string(9000, 't');
     ASSERT_TRUE(SaveMissionFile(NativeFileSystem(), path, mission).Ok());

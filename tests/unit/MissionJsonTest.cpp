@@ -1,45 +1,11 @@
 #include "MissionJson.h"
 #include "MissionFile.h"
+#include "TestMissions.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-
-// Every field set, 8-bit characters included: e-acute and the five bytes Windows-1252 leaves unassigned.
-CMissionDefinition EightBitMission()
-{
-    CMissionDefinition mission;
-    mission.missionName = "Caf\xE9 Raid \x81\x8D\x8F\x90\x9D";
-    mission.timeDateStamp = "2300 hrs \x96 Port Veldt";
-    mission.tutorialGroup = "Night Operations";
-    mission.missionFile = "Cafe01.mis";
-    mission.briefingFile = "Cafe01.brf";
-    mission.intelFile = "Cafe01.int";
-    mission.splashFile = "Cafe01.spl";
-    mission.duskreachTraining = 1;
-    mission.reconKit = "r.kit";
-    mission.assaultKit = "a.kit";
-    mission.demolitionsKit = "d.kit";
-    mission.electronicsKit = "e.kit";
-    mission.AddIntelEntry("Caf\xE9 floor plan");
-    mission.AddToken("CAFE_CLEARED");
-    mission.SetDescription(0, "Clear the caf\xE9");
-    mission.AddMaterial("neon");
-    mission.SetTransparencyFlag(0, true);
-    mission.SetColorkeyRed(0, "255");
-    mission.SetAnimationFlag(0, true);
-    mission.SetAnimationMode(0, 1);
-    mission.SetAnimationInterval(0, "150");
-    mission.AddTexture(0, "neon1.bmp");
-    mission.AddTexture(0, "neon2.bmp");
-    mission.AddMaterial("bare");
-    mission.AddMaterial("water");
-    mission.SetScrollFlag(2, true);
-    mission.SetScrollX(2, "0.25");
-    mission.AddTexture(2, "water.bmp");
-    return mission;
-}
 
 std::string JsonError(const std::string& json)
 {
@@ -58,7 +24,7 @@ std::string JsonError(const std::string& json)
 
 TEST(MissionJson, RoundTripGivesBackTheSameMissionFileBytes)
 {
-    for (const CMissionDefinition& mission : {CMissionDefinition(), EightBitMission()})
+    for (const CMissionDefinition& mission : {CMissionDefinition(), FilledMission()})
     {
         const CMissionDefinition back = MissionFromJson(MissionToJson(mission));
         EXPECT_EQ(back, mission);
@@ -68,7 +34,7 @@ TEST(MissionJson, RoundTripGivesBackTheSameMissionFileBytes)
 
 TEST(MissionJson, TextsAreUtf8ReadAsWindows1252)
 {
-    const std::string json = MissionToJson(EightBitMission());
+    const std::string json = MissionToJson(FilledMission());
     EXPECT_NE(json.find("\"Caf\xC3\xA9 Raid \xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\""), std::string::npos);
     EXPECT_NE(json.find("\"2300 hrs \xE2\x80\x93 Port Veldt\""), std::string::npos);
 }
@@ -186,15 +152,15 @@ TEST(MissionJson, RejectsJsonThatDescribesNoMissionWithOneLine)
 
 TEST(MissionJson, RefusesRecordsThatTheJsonFormCannotHold)
 {
-    auto flagTwo = EightBitMission();
+    auto flagTwo = FilledMission();
     flagTwo.transparencyFlags[1] = "2";
-    auto modeTwo = EightBitMission();
+    auto modeTwo = FilledMission();
     modeTwo.animationModes[0] = "2";
-    auto duskreachFive = EightBitMission();
+    auto duskreachFive = FilledMission();
     duskreachFive.duskreachTraining = 5;
     auto orphanTexture = CMissionDefinition();
     orphanTexture.textures.push_back("lost.bmp");
-    auto missingDescription = EightBitMission();
+    auto missingDescription = FilledMission();
     missingDescription.victoryDescriptions.clear();
 
     EXPECT_THROW(MissionToJson(flagTwo), CMissionJsonError);
