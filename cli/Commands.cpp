@@ -1,9 +1,11 @@
 #include "Commands.h"
 
 #include "FileSystem.h"
+#include "InstallationRun.h"
 #include "MissionFile.h"
 #include "MissionJson.h"
 #include "ShowMission.h"
+#include "TerminalFrontEnd.h"
 
 #include <CLI/CLI.hpp>
 
@@ -29,6 +31,8 @@ struct CContext
 {
     IFileSystem& fileSystem;
     std::ostream& out;
+    std::ostream& err;
+    bool errIsTerminal;
 };
 
 enum class MissionFormat
@@ -157,6 +161,50 @@ CommandRun DefineConvert(CLI::App& command)
     };
 }
 
+// The game directory as the run composes paths from it: ending in a separator.
+std::string GameDirectory(std::string directory)
+{
+#ifdef _WIN32
+    const bool endsInSeparator = !directory.empty() && (directory.back() == '\\' || directory.back() == '/');
+    const char separator = '\\';
+#else
+    const bool endsInSeparator = !directory.empty() && directory.back() == '/';
+    const char separator = '/';
+#endif
+    if (!endsInSeparator)
+        directory += separator;
+    return directory;
+}
+
+int ExitStatus(RunOutcome outcome)
+{
+    switch (outcome)
+    {
+    case RunOutcome::Completed:
+        return 0;
+    case RunOutcome::FailedAndRestored:
+    case RunOutcome::Cancelled:
+        return 1;
+    case RunOutcome::StoppedBeforeChange:
+        break;
+    }
+    return 3;
+}
+
+CommandRun DefineInstall(CLI::App& command)
+{
+    auto paths = std::make_shared<std::pair<std::string, std::string>>();
+    command.add_option("--game", paths->first, "The game directory, which holds Korvex.exe")->required();
+    AddPathArgument(command, "MISSION", paths->second, kMissionHelp);
+    return [paths](CContext& context)
+    {
+        const CMissionDefinition mission = ReadMission(context.fileSystem, paths->second);
+        CTerminalFrontEnd frontEnd(context.out, context.err, context.errIsTerminal);
+        CInstallationRun run(context.fileSystem, frontEnd, GameDirectory(paths->first), mission);
+        return ExitStatus(run.RunInstallation());
+    };
+}
+
 struct CommandEntry
 {
     const char* name;
@@ -170,13 +218,18 @@ constexpr CommandEntry kCommands[] = {
     {"validate", "Check that a mission is complete and its file names legal; exit status 1 if not",
      DefineValidate},
     {"convert", "Convert a mission between .kxm and .json", DefineConvert},
+    {"install",
+     "Install a mission into a game directory, logging to kxinstall.log here; exit status 0 done, 1 failed "
+     "and "
+     "restored or cancelled, 3 stopped before any game file changed",
+     DefineInstall},
 };
 
 } // namespace
 
-int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool errIsTerminal)
 {
-    CLI::App app("Describe Korvex missions: show, check and convert mission files.", "kxvuz");
+    CLI::App app("Install Korvex missions, and show, check and convert mission files.", "kxvuz");
     app.require_subcommand(1);
     std::vector<std::pair<CLI::App*, CommandRun>> commands;
     for (const CommandEntry& entry : kCommands)
@@ -200,7 +253,7 @@ int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream&
             err << "kxvuz: " << error.what() << " (see kxvuz --help)\n";
         return 2;
     }
-    CContext context{NativeFileSystem(), out};
+    CContext context{NativeFileSystem(), out, err, errIsTerminal};
     try
     {
         for (auto& [command, run] : commands)

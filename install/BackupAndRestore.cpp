@@ -1,0 +1,103 @@
+#include "InstallationRun.h"
+
+void CInstallationRun::SetGamePaths()
+{
+    const std::string& d = gameDirectory;
+    missionListPath =
+        d + (mission.duskreachTraining == 1 ? "data\\mission\\MPMission.lst" : "data\\mission\\mission.lst");
+    missionNamesPath = d + "data\\text\\briefing\\english\\missionnames.txt";
+    intelNamesPath = d + "data\\text\\intel\\english\\intelnames.txt";
+    tutorialGroupingsPath = d + "data\\text\\interface\\english\\tutorial_groupings.txt";
+    stringTablePath = d + "data\\text\\interface\\english\\kx_string_table.txt";
+    briefingPath = d + "data\\text\\briefing\\" + mission.briefingFile;
+    intelPath = d + "data\\text\\intel\\" + mission.intelFile;
+    materialFilePath = d + "data\\texture\\sherman.cxp";
+}
+
+std::vector<CInstallationRun::GameFile> CInstallationRun::GameFiles() const
+{
+    return {
+        {&missionListPath, mission.duskreachTraining == 1 ? "MPMission.lst" : "mission.lst"},
+        {&missionNamesPath, "missionnames.txt"},
+        {&intelNamesPath, "intelnames.txt"},
+        {&tutorialGroupingsPath, "tutorial_groupings.txt"},
+        {&stringTablePath, "kx_string_table.txt"},
+        {&briefingPath, mission.briefingFile},
+        {&intelPath, mission.intelFile},
+        {&materialFilePath, "Sherman.cxp"},
+    };
+}
+
+void CInstallationRun::WriteFilesList()
+{
+    CTextFile list;
+    if (!list.Open(fileSystem, backupFolder + "files.txt", "w"))
+    {
+        Log("\nError creating or opening files.txt.");
+        return;
+    }
+    list.Write(
+        "This file contains information about where each file that is being backed up goes in the Korvex "
+        "directory.\n");
+    list.Write("Your Korvex directory: " + gameDirectory);
+    list.Write("\n\nmission.lst - data\\mission\\");
+    list.Write("\nmissionnames.txt - data\\text\\briefing\\english\\");
+    list.Write("\nintelnames.txt - data\\text\\intel\\english\\");
+    list.Write("\ntutorial_groupings.txt - data\\text\\interface\\english\\");
+    list.Write("\nkx_string_table.txt - data\\text\\interface\\english\\");
+    list.Write("\nsherman.cxp - data\\texture\\");
+    list.Write("\n" + mission.briefingFile + " - data\\text\\briefing\\");
+    list.Write("\n" + mission.intelFile + " - data\\text\\intel\\");
+    list.Close();
+}
+
+void CInstallationRun::BackupGameFiles()
+{
+    Log("\nCopying localization files to backup folder...");
+    StepProgress("Backing up files...");
+    SetGamePaths();
+    fileSystem.CreateFolder(gameDirectory + "data\\Backup");
+    fileSystem.CreateFolder(gameDirectory + "data\\Backup\\Temp");
+    backupFolder = gameDirectory + "data\\Backup\\";
+    WriteFilesList();
+
+    const std::vector<GameFile> files = GameFiles();
+    for (const GameFile& file : files)
+        MakeWritable(*file.path);
+    for (const GameFile& file : files)
+    {
+        if (fileSystem.Copy(*file.path, backupFolder + file.backupName))
+            continue;
+        Log("-! Error backing up file " + *file.path + " !-");
+        Stop("Could not copy the file " + *file.path + " to backup folder data\\Backup.");
+    }
+    backupComplete = true;
+    Log("\nCopying complete.");
+}
+
+void CInstallationRun::MakeWritable(const std::string& path)
+{
+    const auto status = fileSystem.GetStatus(path);
+    if (status && status->readOnly)
+        fileSystem.SetReadOnly(path, false);
+}
+
+void CInstallationRun::FailAndRestore(const std::string& message)
+{
+    failing = true;
+    // Nothing the edit still holds may reach its file after the file is restored.
+    editFile.Abandon();
+    Log("\n-! Error encountered !-");
+    frontEnd.ShowError(message);
+    Log("\nRestoring files...");
+    if (backupComplete)
+    {
+        std::vector<GameFile> files = GameFiles();
+        // The string table goes back before the tutorial groupings.
+        std::swap(files[3], files[4]);
+        for (const GameFile& file : files)
+            fileSystem.Copy(backupFolder + file.backupName, *file.path);
+    }
+    Log("\nRestoration complete.\nExit KX VUZ Odezodure with no changes made.");
+    EndRun(message == "User cancelled installation." ? RunOutcome::Cancelled : RunOutcome::FailedAndRestored);
+}

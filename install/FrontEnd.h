@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+// What the installation run needs of the windows, or of whatever stands in for them.
+class IInstallFrontEnd
+{
+public:
+    virtual ~IInstallFrontEnd() = default;
+
+    // The progress window: created, shown and made active.
+    virtual void CreateProgress() = 0;
+    virtual void SetOperationText(const std::string& text) = 0;
+    virtual void SetDetailText(const std::string& text) = 0;
+    virtual void SetPercentText(const std::string& text) = 0;
+    virtual void SetStepSize(int step) = 0;
+    virtual void SetPosition(int position) = 0;
+    // Advances the bar by its step size, never beyond 100, and gives the new position.
+    virtual int StepIt() = 0;
+    // Shows the three texts at once.
+    virtual void ShowTexts() = 0;
+
+    // Lets the front end serve its user between steps; true when the user asked to cancel.
+    virtual bool CancelRequested() = 0;
+
+    // The error dialog: returns when the user dismisses it.
+    virtual void ShowError(const std::string& message) = 0;
+    // A plain message box with an OK button.
+    virtual void ShowMessage(const std::string& text) = 0;
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+
+    // Never returns: the window front end ends the process, the others unwind to the top of the run.
+    [[noreturn]] virtual void EndProgram() = 0;
+};
+
+// Thrown by front ends that end the program by unwinding to the top of the run.
+struct CProgramEnd
+{
+};

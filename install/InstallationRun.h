@@ -1,0 +1,83 @@
+#pragma once
+
+#include "FileSystem.h"
+#include "FrontEnd.h"
+#include "MissionDefinition.h"
+#include "TextFile.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class RunOutcome
+{
+    Completed,
+    // Failed after the backup; every backed-up file was copied back.
+    FailedAndRestored,
+    Cancelled,
+    // Stopped before any game file changed.
+    StoppedBeforeChange,
+};
+
+// One installation run: the state that its steps share, and the steps themselves.
+class CInstallationRun
+{
+public:
+    CInstallationRun(IFileSystem& fileSystem, IInstallFrontEnd& frontEnd, std::string gameDirectory,
+                     CMissionDefinition mission, std::string logPath = "kxinstall.log");
+
+    // Runs to the end. The window front end ends the process instead of returning.
+    RunOutcome RunInstallation();
+
+    // One progress step; gives the bar's position.
+    int StepProgress(const std::string& text);
+    [[noreturn]] void FailAndRestore(const std::string& message);
+
+    // Text file primitives of the edits.
+    std::int64_t SeekEntry(int n, CTextFile& file);
+    int CopyLinesThrough(CTextFile& input, CTextFile& output, std::int64_t start, std::int64_t bound,
+                         int first);
+    char ReadNextChar(int& column, int& line, int& length);
+    static CString IntToText(int value);
+
+    void MakeWritable(const std::string& path);
+
+    // For the edits and tests.
+    const CMissionDefinition& Mission() const { return mission; }
+    CStringArray fileArray;
+
+private:
+    struct GameFile
+    {
+        const std::string* path;
+        std::string backupName;
+    };
+    void BackupGameFiles();
+    void SetGamePaths();
+    void WriteFilesList();
+    // The eight game files in the order of the backup.
+    std::vector<GameFile> GameFiles() const;
+    // Shows message in the error dialog and ends the program; nothing is restored.
+    [[noreturn]] void Stop(const std::string& message);
+    [[noreturn]] void EndRun(RunOutcome result);
+    void Log(const std::string& text);
+    void WriteLogHeader();
+    void SkipBlockComment(CTextFile& file, std::int64_t from);
+
+    IFileSystem& fileSystem;
+    IInstallFrontEnd& frontEnd;
+    std::string gameDirectory;
+    CMissionDefinition mission;
+    std::string logPath;
+
+    CTextFile logFile;
+    std::string missionListPath, missionNamesPath, intelNamesPath, tutorialGroupingsPath, stringTablePath,
+        briefingPath, intelPath, materialFilePath, backupFolder;
+    // The game file being edited; the failure path drops what it still holds.
+    CTextFile editFile;
+
+    // Only a complete backup made by this run may be copied back over the game files.
+    bool backupComplete = false;
+    bool failing = false;
+    RunOutcome outcome = RunOutcome::Completed;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ProgressState.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Records what the run shows, and acts as a user would before a chosen step.
+class CRecordingFrontEnd : public CProgressState
+{
+public:
+    // One entry per ShowTexts: percentage, a blank, detail text.
+    std::vector<std::string> shown;
+    std::vector<std::string> errors;
+    std::vector<std::string> messages;
+    std::string operation;
+    bool waitCursor = false;
+
+    // Steps count from 1, in the order the run makes them; 0 never comes.
+    int cancelBeforeStep = 0;
+    int actBeforeStep = 0;
+    std::function<void()> action;
+
+    void CreateProgress() override {}
+    void ShowTexts() override
+    {
+        operation = operationText;
+        shown.push_back(percentText + " " + detailText);
+    }
+    bool CancelRequested() override
+    {
+        ++step;
+        if (step == actBeforeStep && action)
+            action();
+        return step == cancelBeforeStep;
+    }
+    void ShowError(const std::string& message) override { errors.push_back(message); }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void BeginWaitCursor() override { waitCursor = true; }
+    void EndWaitCursor() override { waitCursor = false; }
+    [[noreturn]] void EndProgram() override { throw CProgramEnd{}; }
+
+private:
+    int step = 0;
+};
