@@ -87,6 +87,7 @@ void CInstallationRun::FailAndRestore(const std::string& message)
     failing = true;
     // Nothing the edit still holds may reach its file after the file is restored.
     editFile.Abandon();
+    sideFile.Abandon();
     Log("\n-! Error encountered !-");
     frontEnd.ShowError(message);
     Log("\nRestoring files...");

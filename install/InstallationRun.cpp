@@ -36,6 +36,13 @@ RunOutcome CInstallationRun::RunInstallation()
             Stop(*illegal);
 
         BackupGameFiles();
+        if (mission.multiplayer == 0)
+        {
+            UpdateMissionList();
+            UpdateMissionNames();
+            UpdateIntel();
+        }
+        UpdateStringTable();
 
         StepProgress("Finished installation.");
         frontEnd.SetPosition(100);

@@ -42,6 +42,13 @@ public:
 
     void MakeWritable(const std::string& path);
 
+    // The game file edits, in the order of a run; each has its own source file.
+    void UpdateMissionList();
+    void UpdateTutorialGroupings();
+    void UpdateMissionNames();
+    void UpdateIntel();
+    void UpdateStringTable();
+
     // For the edits and tests.
     const CMissionDefinition& Mission() const { return mission; }
     CStringArray fileArray;
@@ -73,8 +80,17 @@ private:
     CTextFile logFile;
     std::string missionListPath, missionNamesPath, intelNamesPath, tutorialGroupingsPath, stringTablePath,
         briefingPath, intelPath, materialFilePath, backupFolder;
-    // The game file being edited; the failure path drops what it still holds.
+    // The game files being edited; the failure path drops what they still hold, so nothing an edit
+    // wrote reaches a file after it was restored. Every game file is opened through one of these two.
     CTextFile editFile;
+    CTextFile sideFile;
+    std::int64_t countPos = 0;
+    std::int64_t groupCountPos = 0;
+    std::int64_t entryPos = 0;
+    // The last line read, as the step that read it trimmed it.
+    CString lineText;
+    bool groupMissing = false;
+    int groupIndex = 0;
 
     // Only a complete backup made by this run may be copied back over the game files.
     bool backupComplete = false;

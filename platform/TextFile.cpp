@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+// A stream that nobody closed was dropped by a failure: what it holds must not reach a restored file.
 CTextFile::~CTextFile()
 {
-    Close();
+    Abandon();
 }
 
 bool CTextFile::Open(IFileSystem& fileSystem, const std::string& path, const char* mode)
@@ -84,6 +85,17 @@ bool CTextFile::Write(std::string_view text)
     bytes.replace(at, disk.size(), disk);
     cleanUpTo = std::min(cleanUpTo, position);
     position += static_cast<std::int64_t>(disk.size());
+    return true;
+}
+
+bool CTextFile::Splice(std::int64_t offset, std::size_t count, std::string_view text)
+{
+    if (!file || !writable || offset < 0 || offset > static_cast<std::int64_t>(bytes.size()))
+        return false;
+    const auto at = static_cast<std::size_t>(offset);
+    bytes.replace(at, std::min(count, bytes.size() - at), text);
+    cleanUpTo = std::min(cleanUpTo, offset);
+    position = offset + static_cast<std::int64_t>(text.size());
     return true;
 }
 

@@ -9,7 +9,8 @@
 
 // A text stream with Windows text-mode semantics on every OS: "\n" in memory is CR LF on disk, and
 // CR LF on disk reads as "\n" (a lone CR stays a CR). Positions are byte offsets on disk.
-// The file's bytes are held in memory while it is open; writes reach the disk at Flush and Close.
+// The file's bytes are held in memory while it is open; writes reach the disk at Flush and Close only:
+// a stream destroyed without Close is abandoned.
 class CTextFile
 {
 public:
@@ -27,6 +28,10 @@ public:
     bool AtEnd() const { return position >= static_cast<std::int64_t>(bytes.size()); }
     // Writes text at the current position, overwriting what stands there and extending the file.
     bool Write(std::string_view text);
+
+    // Replaces count bytes at offset by text as it stands (no line-end translation), moving what follows;
+    // the stream is left after text.
+    bool Splice(std::int64_t offset, std::size_t count, std::string_view text);
 
     std::int64_t GetPos() const { return position; }
     bool SetPos(std::int64_t offset);

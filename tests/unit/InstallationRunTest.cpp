@@ -16,8 +16,8 @@ const char* const kGameFiles[] = {
     "data/text/intel/english/intelnames.txt",
     "data/text/interface/english/tutorial_groupings.txt",
     "data/text/interface/english/kx_string_table.txt",
-    "data/text/briefing/Test01.brf",
-    "data/text/intel/Test01.int",
+    "data/text/briefing/Harbor01.brf",
+    "data/text/intel/Harbor01.int",
     "data/texture/sherman.cxp",
 };
 
@@ -162,7 +162,7 @@ TEST_F(InstallationRunTest, BackupHoldsTheEightFilesAndTheirPlaces)
     EXPECT_EQ(Run(), RunOutcome::Completed);
     const char* const backupNames[] = {
         "mission.lst",         "missionnames.txt", "intelnames.txt", "tutorial_groupings.txt",
-        "kx_string_table.txt", "Test01.brf",       "Test01.int",     "Sherman.cxp"};
+        "kx_string_table.txt", "Harbor01.brf",       "Harbor01.int",     "Sherman.cxp"};
     for (std::size_t i = 0; i < 8; ++i)
         EXPECT_EQ(game.Read(std::string("data/Backup/") + backupNames[i]), game.Read(kGameFiles[i]))
             << backupNames[i];
@@ -175,7 +175,7 @@ TEST_F(InstallationRunTest, BackupHoldsTheEightFilesAndTheirPlaces)
             "\r\n\r\nmission.lst - data\\mission\\\r\nmissionnames.txt - data\\text\\briefing\\english\\\r\n"
             "intelnames.txt - data\\text\\intel\\english\\\r\ntutorial_groupings.txt - "
             "data\\text\\interface\\english\\\r\nkx_string_table.txt - data\\text\\interface\\english\\\r\n"
-            "sherman.cxp - data\\texture\\\r\nTest01.brf - data\\text\\briefing\\\r\nTest01.int - "
+            "sherman.cxp - data\\texture\\\r\nHarbor01.brf - data\\text\\briefing\\\r\nHarbor01.int - "
             "data\\text\\intel\\");
 }
 
@@ -191,11 +191,11 @@ TEST_F(InstallationRunTest, DuskreachRunBacksUpTheTrainingMissionList)
 
 TEST_F(InstallationRunTest, AFailedBackupCopyStopsWithoutRestoring)
 {
-    fs::remove(game.Path("data/text/intel/Test01.int"));
+    fs::remove(game.Path("data/text/intel/Harbor01.int"));
     game.Write("data/Backup/sherman.cxp", "an older run's copy");
     const auto before = game.GameFiles();
     EXPECT_EQ(Run(), RunOutcome::StoppedBeforeChange);
-    const std::string source = game.Directory() + "data\\text\\intel\\Test01.int";
+    const std::string source = game.Directory() + "data\\text\\intel\\Harbor01.int";
     EXPECT_EQ(frontEnd.errors, std::vector<std::string>{"Could not copy the file " + source +
                                                         " to backup folder data\\Backup."});
     EXPECT_EQ(Log(),
@@ -204,7 +204,7 @@ TEST_F(InstallationRunTest, AFailedBackupCopyStopsWithoutRestoring)
                   "up file " +
                   source + " !-");
     EXPECT_EQ(game.GameFiles(), before);
-    EXPECT_EQ(game.Read("data/Backup/Test01.brf"), game.Read("data/text/briefing/Test01.brf"))
+    EXPECT_EQ(game.Read("data/Backup/Harbor01.brf"), game.Read("data/text/briefing/Harbor01.brf"))
         << "copies made before the failure stay";
 }
 

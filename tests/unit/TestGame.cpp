@@ -2,18 +2,10 @@
 
 namespace fs = std::filesystem;
 
+// A copy of the sample game, whose files suit every edit; tests change what they need.
 CTestGame::CTestGame()
 {
-    Write("Korvex.exe", "not a real game");
-    Write("data/mission/mission.lst", "2\r\n// missions\r\nm1.mis\r\n");
-    Write("data/mission/MPMission.lst", "1\r\nmp.mis\r\n");
-    Write("data/text/briefing/english/missionnames.txt", "2\r\nOne\r\nTwo\r\n");
-    Write("data/text/intel/english/intelnames.txt", "1\r\nMap\r\n");
-    Write("data/text/interface/english/tutorial_groupings.txt", "1\r\n\"Basics\"\r\n");
-    Write("data/text/interface/english/kx_string_table.txt", "OVERLAY_SUCCESS \"Success\"\r\n");
-    Write("data/text/briefing/Test01.brf", "0\r\nBriefing\r\n");
-    Write("data/text/intel/Test01.int", "1 Item\r\n");
-    Write("data/texture/sherman.cxp", "Material wall\r\nEnd\r\n");
+    fs::copy(fs::path(KX_SAMPLE_DIR) / "game", folder.Path(), fs::copy_options::recursive);
 }
 
 std::string CTestGame::Directory() const
@@ -48,10 +40,10 @@ CMissionDefinition CTestGame::Mission()
     CMissionDefinition mission;
     mission.missionName = "Test Run";
     mission.timeDateStamp = "0400 hrs";
-    mission.tutorialGroup = "Basics";
-    mission.missionFile = "Test01.mis";
-    mission.briefingFile = "Test01.brf";
-    mission.intelFile = "Test01.int";
-    mission.splashFile = "Test01.spl";
+    mission.tutorialGroup = "Night Operations";
+    mission.missionFile = "Harbor01.mis";
+    mission.briefingFile = "Harbor01.brf";
+    mission.intelFile = "Harbor01.int";
+    mission.splashFile = "Harbor01.spl";
     return mission;
 }

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-// A small game tree in a scratch folder: the game executable and the eight files a run may touch.
+// A game tree in a scratch folder: the game executable and the eight files a run may touch.
 class CTestGame
 {
 public:
@@ -22,7 +22,7 @@ public:
     // Where a test's run writes its log.
     std::string LogPath() const { return folder / "kxinstall.log"; }
 
-    // A standard mission whose briefing and intel files the tree holds.
+    // A standard mission in an existing tutorial group, whose briefing and intel files the tree holds.
     static CMissionDefinition Mission();
 
 private:

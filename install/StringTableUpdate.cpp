@@ -1,0 +1,5 @@
+#include "InstallationRun.h"
+
+void CInstallationRun::UpdateStringTable()
+{
+}
