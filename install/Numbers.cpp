@@ -1,5 +1,6 @@
 #include "Numbers.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 
@@ -28,7 +29,8 @@ int LeadingInteger(std::string_view text)
         ++i;
     std::int64_t value = 0;
     for (; i < text.size() && IsDigit(text[i]); ++i)
-        value = std::min<std::int64_t>(value * 10 + (text[i] - '0'), std::int64_t{std::numeric_limits<int>::max()} + 1);
+        value = std::min<std::int64_t>(value * 10 + (text[i] - '0'),
+                                       std::int64_t{std::numeric_limits<int>::max()} + 1);
     value = negative ? -value : std::min<std::int64_t>(value, std::numeric_limits<int>::max());
     return static_cast<int>(value);
 }

@@ -16,6 +16,8 @@ public:
     // Writes at the current position; gives the count written, short on failure.
     virtual std::size_t Write(const char* data, std::size_t size) = 0;
     virtual bool Seek(std::int64_t offset) = 0;
+    // Ends the file at the current position.
+    virtual bool Truncate() = 0;
     virtual bool Flush() = 0;
     virtual bool Close() = 0;
 };

@@ -49,6 +49,11 @@ public:
     }
 
     bool Seek(std::int64_t offset) override { return ::lseek(fd, offset, SEEK_SET) == offset; }
+    bool Truncate() override
+    {
+        const off_t end = ::lseek(fd, 0, SEEK_CUR);
+        return end >= 0 && ::ftruncate(fd, end) == 0;
+    }
     bool Flush() override { return ::fsync(fd) == 0; }
 
     bool Close() override

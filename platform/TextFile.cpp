@@ -42,6 +42,7 @@ bool CTextFile::Open(IFileSystem& fileSystem, const std::string& path, const cha
     bytes = std::move(content);
     position = 0;
     cleanUpTo = static_cast<std::int64_t>(bytes.size());
+    diskSize = cleanUpTo;
     writable = openMode != OpenMode::Read;
     return true;
 }
@@ -112,13 +113,15 @@ bool CTextFile::Flush()
     if (!file)
         return false;
     const auto size = static_cast<std::int64_t>(bytes.size());
-    if (!writable || cleanUpTo >= size)
+    if (!writable || (cleanUpTo >= size && diskSize == size))
         return true;
-    const auto from = static_cast<std::size_t>(cleanUpTo);
-    if (!file->Seek(cleanUpTo) ||
+    const auto from = static_cast<std::size_t>(std::min(cleanUpTo, size));
+    if (!file->Seek(static_cast<std::int64_t>(from)) ||
         file->Write(bytes.data() + from, bytes.size() - from) != bytes.size() - from)
         return false;
-    cleanUpTo = size;
+    if (diskSize > size && !file->Truncate())
+        return false;
+    cleanUpTo = diskSize = size;
     return true;
 }
 
@@ -140,5 +143,6 @@ void CTextFile::Abandon()
     bytes.clear();
     position = 0;
     cleanUpTo = 0;
+    diskSize = 0;
     writable = false;
 }

@@ -47,5 +47,7 @@ private:
     std::int64_t position = 0;
     // Bytes before this offset are on disk as they stand in memory.
     std::int64_t cleanUpTo = 0;
+    // The file's length on disk, so that a file that became shorter is cut to its new end.
+    std::int64_t diskSize = 0;
     bool writable = false;
 };

@@ -41,6 +41,7 @@ public:
         return SetFilePointerEx(handle, distance, nullptr, FILE_BEGIN) != 0;
     }
 
+    bool Truncate() override { return SetEndOfFile(handle) != 0; }
     bool Flush() override { return FlushFileBuffers(handle) != 0; }
 
     bool Close() override

@@ -79,6 +79,7 @@ private:
         std::int64_t Read(char*, std::size_t) override { return -1; }
         std::size_t Write(const char*, std::size_t size) override { return std::min(size, owner.writeLimit); }
         bool Seek(std::int64_t) override { return false; }
+        bool Truncate() override { return false; }
         bool Flush() override { return true; }
         bool Close() override { return !owner.failClose; }
         CFailingFileSystem& owner;

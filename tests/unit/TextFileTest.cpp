@@ -84,6 +84,21 @@ TEST_F(TextFileTest, ReadWriteOverwritesInPlaceAndExtends)
     EXPECT_EQ(ReadBytes(path), "85\r\nrest\r\ntail\r\n");
 }
 
+TEST_F(TextFileTest, SpliceMovesWhatFollowsAndAShorterFileIsCut)
+{
+    WriteBytes(path, "count 9\r\nnext\r\n");
+    ASSERT_TRUE(file.Open(NativeFileSystem(), path, "r+"));
+    ASSERT_TRUE(file.Splice(6, 1, "10"));
+    EXPECT_EQ(file.GetPos(), 8);
+    ASSERT_TRUE(file.Close());
+    EXPECT_EQ(ReadBytes(path), "count 10\r\nnext\r\n");
+
+    ASSERT_TRUE(file.Open(NativeFileSystem(), path, "r+"));
+    ASSERT_TRUE(file.Splice(0, 10, ""));
+    ASSERT_TRUE(file.Close());
+    EXPECT_EQ(ReadBytes(path), "next\r\n");
+}
+
 TEST_F(TextFileTest, WritesReachTheDiskAtFlushAndNotAfterAbandon)
 {
     WriteBytes(path, "old\r\n");
