@@ -48,6 +48,7 @@ public:
     void UpdateMissionNames();
     void UpdateIntel();
     void UpdateStringTable();
+    void UpdateMaterials();
 
     // For the edits and tests.
     const CMissionDefinition& Mission() const { return mission; }
@@ -70,6 +71,17 @@ private:
     void Log(const std::string& text);
     void WriteLogHeader();
     void SkipBlockComment(CTextFile& file, std::int64_t from);
+
+    // Material effects edit: the rewrite of a block that the material file already holds. The block, its
+    // cursor and what the diagnostic file reports travel in a MaterialBlock (MaterialBlockRewrite.cpp).
+    struct MaterialBlock;
+    std::int64_t RewriteMaterialBlock(int material, int heldLine, std::int64_t lineStart,
+                                      std::size_t nameEnd);
+    void RewriteValues(MaterialBlock& block, int line, int column, const CString& first,
+                       const CString& second, const CString& third, const char* changeMessage,
+                       const char* completionMessage);
+    void RewriteAnimation(MaterialBlock& block, int line, int column);
+    [[noreturn]] void DumpFileArray(const MaterialBlock& block);
 
     IFileSystem& fileSystem;
     IInstallFrontEnd& frontEnd;
