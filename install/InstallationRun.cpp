@@ -43,6 +43,7 @@ RunOutcome CInstallationRun::RunInstallation()
             UpdateIntel();
         }
         UpdateStringTable();
+        UpdateMaterials();
 
         StepProgress("Finished installation.");
         frontEnd.SetPosition(100);
@@ -51,6 +52,7 @@ RunOutcome CInstallationRun::RunInstallation()
         frontEnd.EndWaitCursor();
         Log("\nInstallation complete for " + mission.missionName + ".");
         logFile.Close();
+        completed = true;
         frontEnd.ShowMessage("Done");
         EndRun(RunOutcome::Completed);
     }
@@ -69,6 +71,12 @@ int CInstallationRun::StepProgress(const std::string& text)
     frontEnd.SetPercentText(IntToText(position) + "%");
     frontEnd.ShowTexts();
     return position;
+}
+
+void CInstallationRun::Cancel()
+{
+    if (!failing && !completed)
+        FailAndRestore("User cancelled installation.");
 }
 
 void CInstallationRun::Stop(const std::string& message)

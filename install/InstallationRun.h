@@ -32,6 +32,9 @@ public:
     // One progress step; gives the bar's position.
     int StepProgress(const std::string& text);
     [[noreturn]] void FailAndRestore(const std::string& message);
+    // The progress window's Cancel while a dialog of the run is open: the failure path with "User cancelled
+    // installation.". Ignored once the run is failing already or has closed its log after completing.
+    void Cancel();
 
     // Text file primitives of the edits.
     std::int64_t SeekEntry(int n, CTextFile& file);
@@ -107,5 +110,6 @@ private:
     // Only a complete backup made by this run may be copied back over the game files.
     bool backupComplete = false;
     bool failing = false;
+    bool completed = false;
     RunOutcome outcome = RunOutcome::Completed;
 };

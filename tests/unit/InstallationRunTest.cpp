@@ -62,18 +62,42 @@ TEST_F(InstallationRunTest, CompletedRunShowsEachStepLogsItAndEndsWithDone)
 {
     EXPECT_EQ(Run(), RunOutcome::Completed);
     EXPECT_EQ(frontEnd.operation, "Test Run");
-    EXPECT_EQ(frontEnd.shown,
-              (std::vector<std::string>{"0% Opening log file...", "5% Searching for directory...",
-                                        "10% Backing up files...", "15% Finished installation.",
-                                        "100% Finished installation."}));
+    const std::string d = game.Directory();
+    const std::vector<std::string> steps = {
+        "0% Opening log file...",
+        "5% Searching for directory...",
+        "10% Backing up files...",
+        "15% Opening mission.lst...",
+        "20% Updating mission.lst...",
+        "25% Opening tutorial_groupings.txt...",
+        "30% Searching tutorial_groupings.txt...",
+        "35% Updating tutorial_groupings.txt...",
+        "40% Adding new mission to mission.lst...",
+        "45% Opening missionnames.txt...",
+        "50% Updating the new mission's briefing file...",
+        "55% Updating missionnames.txt...",
+        "60% Opening intelnames.txt...",
+        "65% Updating intelnames.txt...",
+        "70% Opening the new mission's intel file...",
+        "75% Updating the intel file...",
+        "80% Opening " + d + "data\\text\\interface\\english\\kx_string_table.txt...",
+        "85% Updating kx_string_table.txt...",
+        "90% Opening Sherman.cxp...",
+        "95% Finished installation.",
+        "100% Finished installation.",
+    };
+    EXPECT_EQ(frontEnd.shown, steps);
     EXPECT_EQ(frontEnd.messages, std::vector<std::string>{"Done"});
     EXPECT_TRUE(frontEnd.errors.empty());
     EXPECT_FALSE(frontEnd.waitCursor);
-    const std::string d = game.Directory();
-    EXPECT_EQ(Log(),
-              Header() + "\r\nSearching for directory " + d +
-                  "...\r\nDirectory found.\r\nCopying localization files to backup folder...\r\nCopying "
-                  "complete.\r\nInstallation complete for Test Run.");
+    const std::string log = Log();
+    const std::string start = Header() + "\r\nSearching for directory " + d +
+                              "...\r\nDirectory found.\r\nCopying localization files to backup folder...\r\nCopying "
+                              "complete.\r\nOpening " +
+                              d + "data\\mission\\mission.lst...";
+    EXPECT_EQ(log.substr(0, start.size()), start);
+    const std::string end = "\r\nSherman.cxp file closed.\r\nInstallation complete for Test Run.";
+    EXPECT_EQ(log.substr(log.size() - end.size()), end);
 }
 
 TEST_F(InstallationRunTest, StepSizeFollowsTheBudget)
@@ -159,12 +183,13 @@ TEST_F(InstallationRunTest, AnIllegalFileNameStopsBeforeTheBackup)
 
 TEST_F(InstallationRunTest, BackupHoldsTheEightFilesAndTheirPlaces)
 {
+    const auto before = game.GameFiles();
     EXPECT_EQ(Run(), RunOutcome::Completed);
     const char* const backupNames[] = {
         "mission.lst",         "missionnames.txt", "intelnames.txt", "tutorial_groupings.txt",
         "kx_string_table.txt", "Harbor01.brf",       "Harbor01.int",     "Sherman.cxp"};
     for (std::size_t i = 0; i < 8; ++i)
-        EXPECT_EQ(game.Read(std::string("data/Backup/") + backupNames[i]), game.Read(kGameFiles[i]))
+        EXPECT_EQ(game.Read(std::string("data/Backup/") + backupNames[i]), before.at(kGameFiles[i]))
             << backupNames[i];
     EXPECT_TRUE(fs::is_directory(game.Path("data/Backup/Temp")));
     EXPECT_EQ(
@@ -182,8 +207,9 @@ TEST_F(InstallationRunTest, BackupHoldsTheEightFilesAndTheirPlaces)
 TEST_F(InstallationRunTest, DuskreachRunBacksUpTheTrainingMissionList)
 {
     mission.duskreachTraining = 1;
+    const std::string list = game.Read("data/mission/MPMission.lst");
     EXPECT_EQ(Run(), RunOutcome::Completed);
-    EXPECT_EQ(game.Read("data/Backup/MPMission.lst"), game.Read("data/mission/MPMission.lst"));
+    EXPECT_EQ(game.Read("data/Backup/MPMission.lst"), list);
     EXPECT_FALSE(fs::exists(game.Path("data/Backup/mission.lst")));
     EXPECT_NE(game.Read("data/Backup/files.txt").find("\r\n\r\nmission.lst - data\\mission\\"),
               std::string::npos);
