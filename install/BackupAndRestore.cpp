@@ -82,6 +82,13 @@ void CInstallationRun::MakeWritable(const std::string& path)
         fileSystem.SetReadOnly(path, false);
 }
 
+void CInstallationRun::OpenForEditing(CTextFile& file, const std::string& path, const std::string& failure)
+{
+    MakeWritable(path);
+    if (!file.Open(fileSystem, path, "r+"))
+        FailAndRestore(failure);
+}
+
 void CInstallationRun::FailAndRestore(const std::string& message)
 {
     failing = true;

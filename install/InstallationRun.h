@@ -64,6 +64,8 @@ private:
         std::string backupName;
     };
     void BackupGameFiles();
+    // Opens a game file "r+" for an edit, made writable first; fails and restores with failure if it cannot.
+    void OpenForEditing(CTextFile& file, const std::string& path, const std::string& failure);
     void SetGamePaths();
     void WriteFilesList();
     // The eight game files in the order of the backup.

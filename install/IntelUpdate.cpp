@@ -5,10 +5,8 @@
 void CInstallationRun::UpdateIntel()
 {
     StepProgress("Opening intelnames.txt...");
-    MakeWritable(intelNamesPath);
     Log("\nOpening " + intelNamesPath + "...");
-    if (!editFile.Open(fileSystem, intelNamesPath, "r+"))
-        FailAndRestore("Error opening file " + intelNamesPath + ".");
+    OpenForEditing(editFile, intelNamesPath, "Error opening file " + intelNamesPath + ".");
     Log("\nFile opened successfully.");
     StepProgress("Updating intelnames.txt...");
 
@@ -31,10 +29,8 @@ void CInstallationRun::UpdateIntel()
     Log("\nIntelnames.txt file closed.");
 
     StepProgress("Opening the new mission's intel file...");
-    MakeWritable(intelPath);
     Log("\nOpening intel file " + intelPath + "...");
-    if (!editFile.Open(fileSystem, intelPath, "r+"))
-        FailAndRestore("Error opening file " + intelPath + ".");
+    OpenForEditing(editFile, intelPath, "Error opening file " + intelPath + ".");
     Log("\nFile opened successfully.");
     StepProgress("Updating the intel file...");
     Log("\nChanging numbers in intel file...");

@@ -61,11 +61,9 @@ CString NewBlock(const CMissionDefinition& mission, int material)
 void CInstallationRun::UpdateMaterials()
 {
     StepProgress("Opening Sherman.cxp...");
-    MakeWritable(materialFilePath);
     Log("\nOpening " + materialFilePath + "...");
     const std::string openFailure = "Error opening file " + materialFilePath + ".";
-    if (!editFile.Open(fileSystem, materialFilePath, "r+"))
-        FailAndRestore(openFailure);
+    OpenForEditing(editFile, materialFilePath, openFailure);
     Log("\nFile opened successfully.");
     const std::string tempPath = backupFolder + "Temp\\kxbEffects.txt";
 
@@ -148,8 +146,7 @@ void CInstallationRun::UpdateMaterials()
         temp.Close();
         if (!editFile.Close())
             FailAndRestore(copyFailure);
-        if (!editFile.Open(fileSystem, materialFilePath, "r+"))
-            FailAndRestore(openFailure);
+        OpenForEditing(editFile, materialFilePath, openFailure);
         Log("\nMaterial " + name + " added successfully.");
     }
     editFile.Close();

@@ -13,11 +13,9 @@ CString Quoted(const CString& text)
 
 void CInstallationRun::UpdateMissionList()
 {
-    MakeWritable(missionListPath);
     StepProgress("Opening mission.lst...");
     Log("\nOpening " + missionListPath + "...");
-    if (!editFile.Open(fileSystem, missionListPath, "r+"))
-        FailAndRestore("Could not open the file " + missionListPath);
+    OpenForEditing(editFile, missionListPath, "Could not open the file " + missionListPath);
     Log("\nFile opened successfully.");
     StepProgress("Updating mission.lst...");
 

@@ -7,10 +7,8 @@
 void CInstallationRun::UpdateMissionNames()
 {
     StepProgress("Opening missionnames.txt...");
-    MakeWritable(missionNamesPath);
     Log("\nOpening " + missionNamesPath + ".");
-    if (!editFile.Open(fileSystem, missionNamesPath, "r+"))
-        FailAndRestore("Could not open the file " + missionNamesPath + ".");
+    OpenForEditing(editFile, missionNamesPath, "Could not open the file " + missionNamesPath + ".");
     Log("\nFile opened successfully.");
     editFile.SetPos(0);
     const std::int64_t countLine = SeekEntry(0, editFile);
@@ -20,11 +18,9 @@ void CInstallationRun::UpdateMissionNames()
     if (names < 0 || names == std::numeric_limits<int>::max())
         FailAndRestore("Unexpected end of file found.");
 
-    MakeWritable(briefingPath);
     StepProgress("Updating the new mission's briefing file...");
     Log("\nOpening briefing file " + briefingPath + "...");
-    if (!sideFile.Open(fileSystem, briefingPath, "r+"))
-        FailAndRestore("Error opening file " + briefingPath + ".");
+    OpenForEditing(sideFile, briefingPath, "Error opening file " + briefingPath + ".");
     Log("\nFile opened successfully.");
     sideFile.SetPos(0);
     RewriteNumberAt(sideFile, SeekEntry(0, sideFile), names);

@@ -20,11 +20,9 @@ std::int64_t StartOfLineHolding(CTextFile& file, std::int64_t position)
 
 void CInstallationRun::UpdateStringTable()
 {
-    MakeWritable(stringTablePath);
     StepProgress("Opening " + stringTablePath + "...");
     Log("\nOpening " + stringTablePath + "...");
-    if (!editFile.Open(fileSystem, stringTablePath, "r+"))
-        FailAndRestore("Error opening file " + stringTablePath + ".");
+    OpenForEditing(editFile, stringTablePath, "Error opening file " + stringTablePath + ".");
     Log("\nFile opened successfullly.");
     StepProgress("Updating kx_string_table.txt...");
     Log("\nSearching for token 'OVERLAY_SUCCESS'...");

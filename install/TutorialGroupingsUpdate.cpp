@@ -23,9 +23,7 @@ void CInstallationRun::UpdateTutorialGroupings()
     Log("\nOpening " + tutorialGroupingsPath + "...");
     mission.tutorialGroup = "\"" + mission.tutorialGroup + "\"";
     const CString& group = mission.tutorialGroup;
-    MakeWritable(tutorialGroupingsPath);
-    if (!sideFile.Open(fileSystem, tutorialGroupingsPath, "r+"))
-        FailAndRestore("Error opening the file " + tutorialGroupingsPath + ".");
+    OpenForEditing(sideFile, tutorialGroupingsPath, "Error opening the file " + tutorialGroupingsPath + ".");
     Log("\nFile opened successfully.");
 
     sideFile.SetPos(0);
