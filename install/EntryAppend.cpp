@@ -1,4 +1,5 @@
 #include "EntryAppend.h"
+#include "LineBounds.h"
 
 #include <limits>
 
@@ -9,14 +10,9 @@ bool CountCanGrow(int count, std::size_t added)
 
 void AppendLinesAfterEntry(CTextFile& file, std::int64_t entryStart, const std::vector<std::string>& lines)
 {
-    std::string entry;
-    file.SetPos(entryStart);
-    file.ReadLine(entry);
-    // The "\n" that ends what ReadLine gives stands for the line end on disk, which stays behind the new
-    // lines.
-    const std::size_t textLength = entry.ends_with('\n') ? entry.size() - 1 : entry.size();
+    // The entry's line end stays behind the new lines.
     std::string text;
     for (const std::string& line : lines)
         text += "\r\n" + line;
-    file.Splice(entryStart + static_cast<std::int64_t>(textLength), 0, text);
+    file.Splice(LineBreakOf(file, entryStart), 0, text);
 }

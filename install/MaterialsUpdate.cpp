@@ -1,4 +1,5 @@
 #include "InstallationRun.h"
+#include "LineBounds.h"
 #include "MaterialText.h"
 
 namespace
@@ -17,29 +18,6 @@ bool EntryFollows(CTextFile& file)
         follows = HoldsText(line, inComment);
     file.SetPos(from);
     return follows;
-}
-
-// An entry found behind a closing "*/" starts inside its line; the edit copies lines only whole.
-std::int64_t StartOfLineHolding(CTextFile& file, std::int64_t position)
-{
-    std::string line;
-    if (position == 0 || (file.SetPos(position - 1) && file.ReadLine(line) && line == "\n"))
-        return position;
-    file.SetPos(0);
-    std::int64_t start = 0;
-    while (file.ReadLine(line) && file.GetPos() <= position)
-        start = file.GetPos();
-    return start;
-}
-
-// Where the line at lineStart ends on disk: at its line break, or at the end of the file.
-std::int64_t LineBreakOf(CTextFile& file, std::int64_t lineStart)
-{
-    std::string line;
-    file.SetPos(lineStart);
-    file.ReadLine(line);
-    // Only the line break differs between memory and disk.
-    return lineStart + static_cast<std::int64_t>(line.ends_with('\n') ? line.size() - 1 : line.size());
 }
 
 CString NewBlock(const CMissionDefinition& mission, int material)

@@ -1,22 +1,7 @@
 #include "InstallationRun.h"
+#include "LineBounds.h"
 
 #include <algorithm>
-
-namespace
-{
-
-// An entry found behind a closing "*/" starts inside its line; lines are only ever copied whole.
-std::int64_t StartOfLineHolding(CTextFile& file, std::int64_t position)
-{
-    file.SetPos(0);
-    std::int64_t start = 0;
-    std::string line;
-    while (file.ReadLine(line) && file.GetPos() <= position)
-        start = file.GetPos();
-    return start;
-}
-
-} // namespace
 
 void CInstallationRun::UpdateStringTable()
 {

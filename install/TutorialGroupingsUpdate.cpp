@@ -1,4 +1,5 @@
 #include "InstallationRun.h"
+#include "LineBounds.h"
 #include "Numbers.h"
 
 #include <algorithm>
@@ -7,13 +8,6 @@ namespace
 {
 
 constexpr const char* kBlanks = " \t\r\n\v\f";
-
-// Where a line's text ends on disk: just before its line end.
-std::int64_t EndOfLine(std::int64_t lineStart, const std::string& line)
-{
-    const std::size_t length = !line.empty() && line.back() == '\n' ? line.size() - 1 : line.size();
-    return lineStart + static_cast<std::int64_t>(length);
-}
 
 } // namespace
 
@@ -63,9 +57,7 @@ void CInstallationRun::UpdateTutorialGroupings()
     {
         Log("\nCreating tutorial group...");
         // Inserted after the last group line, so whatever followed it stays intact after the new line.
-        sideFile.SetPos(lastLine);
-        sideFile.ReadLine(line);
-        sideFile.Splice(EndOfLine(lastLine, line), 0, "\r\n" + group);
+        sideFile.Splice(LineBreakOf(sideFile, lastLine), 0, "\r\n" + group);
         RewriteNumberAt(sideFile, countLine, std::max(groups, 0) + 1);
         Log("\nTutorial group created.");
     }

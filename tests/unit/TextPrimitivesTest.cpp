@@ -1,4 +1,5 @@
 #include "InstallationRun.h"
+#include "LineBounds.h"
 #include "RecordingFrontEnd.h"
 #include "TestGame.h"
 
@@ -89,6 +90,18 @@ TEST_F(TextPrimitivesTest, SeekEntryFailsAtTheEndOfTheFile)
     EXPECT_EQ(FailureOf([&] { run.SeekEntry(1, file); }), "Unexpected end of file found.");
     Open("last");
     EXPECT_EQ(FailureOf([&] { EXPECT_EQ(run.SeekEntry(0, file), 0); }), "");
+}
+
+TEST_F(TextPrimitivesTest, LineBoundsOnDisk)
+{
+    Open("a\r\n/* c */ b\r\nc\nd");
+    EXPECT_EQ(StartOfLineHolding(file, 0), 0);
+    EXPECT_EQ(StartOfLineHolding(file, 3), 3);
+    EXPECT_EQ(StartOfLineHolding(file, 11), 3) << "an entry behind a closing comment";
+    EXPECT_EQ(StartOfLineHolding(file, 16), 16) << "after a lone line feed";
+    EXPECT_EQ(LineBreakOf(file, 3), 12) << "before CR LF";
+    EXPECT_EQ(LineBreakOf(file, 14), 15);
+    EXPECT_EQ(LineBreakOf(file, 16), 17) << "a last line without a line end";
 }
 
 TEST_F(TextPrimitivesTest, CopyLinesThroughHoldsTheLineAtTheBound)
