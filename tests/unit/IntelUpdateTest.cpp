@@ -1,5 +1,6 @@
 #include "InstallationRun.h"
 #include "RecordingFrontEnd.h"
+#include "RefusingFileSystem.h"
 #include "TestGame.h"
 
 #include <gtest/gtest.h>
@@ -11,33 +12,6 @@ namespace
 
 const std::string kNames = "data/text/intel/english/intelnames.txt";
 const std::string kIntel = "data/text/intel/Harbor01.int";
-
-// The native file system, except that it will not open one path for editing.
-class CRefusingFileSystem : public IFileSystem
-{
-public:
-    std::string refused;
-
-    std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override
-    {
-        if (path == refused && mode == OpenMode::ReadWrite)
-            return nullptr;
-        return NativeFileSystem().Open(path, mode);
-    }
-    bool Copy(const std::string& from, const std::string& to) override
-    {
-        return NativeFileSystem().Copy(from, to);
-    }
-    bool CreateFolder(const std::string& path) override { return NativeFileSystem().CreateFolder(path); }
-    std::optional<FileStatus> GetStatus(const std::string& path) override
-    {
-        return NativeFileSystem().GetStatus(path);
-    }
-    bool SetReadOnly(const std::string& path, bool readOnly) override
-    {
-        return NativeFileSystem().SetReadOnly(path, readOnly);
-    }
-};
 
 // intelnames.txt with a comment above the count and the names "Name 0" onwards, the last without a line end.
 std::string NamesFile(int count, int listed)
@@ -222,7 +196,8 @@ TEST_F(IntelUpdateTest, EveryFailureRestoresAllGameFiles)
         scratch.Write(kIntel, c.intel);
         CRecordingFrontEnd recorder;
         CRefusingFileSystem refusing;
-        refusing.refused = c.refused.empty() ? "" : scratch.Directory() + c.refused;
+        if (!c.refused.empty())
+            refusing.Refuse(scratch.Directory() + c.refused, OpenMode::ReadWrite, 1);
         mission.intelEntries = {"added"};
         const auto before = scratch.GameFiles();
         CInstallationRun run(refusing, recorder, scratch.Directory(), mission, scratch.LogPath());

@@ -1,5 +1,6 @@
 #include "InstallationRun.h"
 #include "RecordingFrontEnd.h"
+#include "RefusingFileSystem.h"
 #include "TestGame.h"
 
 #include <gtest/gtest.h>
@@ -10,54 +11,6 @@ namespace
 namespace fs = std::filesystem;
 
 const std::string kCxp = "data/texture/sherman.cxp";
-
-// Text as the game files hold it on disk: every "\n" a CR LF.
-std::string Disk(const std::string& text)
-{
-    std::string disk;
-    for (char c : text)
-        disk += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return disk;
-}
-
-// The native file system, except that it refuses the n-th opening of one path in one mode.
-class CRefusingFileSystem : public IFileSystem
-{
-public:
-    void Refuse(const std::string& path, OpenMode mode, int opening)
-    {
-        refusedPath = path;
-        refusedMode = mode;
-        refusedOpening = opening;
-        openings = 0;
-    }
-
-    std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override
-    {
-        if (path == refusedPath && mode == refusedMode && ++openings == refusedOpening)
-            return nullptr;
-        return NativeFileSystem().Open(path, mode);
-    }
-    bool Copy(const std::string& from, const std::string& to) override
-    {
-        return NativeFileSystem().Copy(from, to);
-    }
-    bool CreateFolder(const std::string& path) override { return NativeFileSystem().CreateFolder(path); }
-    std::optional<FileStatus> GetStatus(const std::string& path) override
-    {
-        return NativeFileSystem().GetStatus(path);
-    }
-    bool SetReadOnly(const std::string& path, bool readOnly) override
-    {
-        return NativeFileSystem().SetReadOnly(path, readOnly);
-    }
-
-private:
-    std::string refusedPath;
-    OpenMode refusedMode = OpenMode::Read;
-    int refusedOpening = 0;
-    int openings = 0;
-};
 
 class MaterialsUpdate : public ::testing::Test
 {

@@ -11,15 +11,6 @@ namespace fs = std::filesystem;
 
 const std::string kTable = "data/text/interface/english/kx_string_table.txt";
 
-// Text as the game files hold it on disk: every "\n" a CR LF.
-std::string Disk(const std::string& text)
-{
-    std::string disk;
-    for (char c : text)
-        disk += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return disk;
-}
-
 class StringTableUpdate : public ::testing::Test
 {
 protected:

@@ -40,3 +40,11 @@ void WriteBytes(const fs::path& path, const std::string& bytes)
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+std::string Disk(const std::string& text)
+{
+    std::string disk;
+    for (char c : text)
+        disk += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return disk;
+}

@@ -22,3 +22,6 @@ private:
 
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// Text as the game files hold it on disk: every "\n" a CR LF.
+std::string Disk(const std::string& text);
