@@ -2,6 +2,7 @@
 // files as often through the same file system. Prints the medians and their ratio.
 
 #include "InstallationRun.h"
+#include "MissionFile.h"
 #include "ProgressState.h"
 
 #include <algorithm>
@@ -103,17 +104,12 @@ std::string StringTable(const std::string& sample)
     return sample.substr(0, overlay) + filler + sample.substr(overlay);
 }
 
-// A standard mission whose materials alternate between new ones and ones the file holds.
-CMissionDefinition Mission()
+// The sample game's own standard mission, with materials that alternate between new ones and ones the file
+// holds; false when the sample mission cannot be read.
+bool LoadMission(CMissionDefinition& mission)
 {
-    CMissionDefinition mission;
-    mission.missionName = "Benchmark";
-    mission.timeDateStamp = "0400 hrs";
-    mission.tutorialGroup = "Night Operations";
-    mission.missionFile = "Harbor01.mis";
-    mission.briefingFile = "Harbor01.brf";
-    mission.intelFile = "Harbor01.int";
-    mission.splashFile = "Harbor01.spl";
+    if (!DecodeMission(ReadText(fs::path(KX_SAMPLE_DIR) / "missions" / "Harbor01.kxm"), mission).Ok())
+        return false;
     for (int m = 0; m < kMaterials; ++m)
     {
         const int i = mission.MaterialCount();
@@ -132,7 +128,7 @@ CMissionDefinition Mission()
         for (int t = 0; t < kTexturesPerMaterial; ++t)
             mission.AddTexture(i, "frame_" + std::to_string(m) + "_" + std::to_string(t) + ".bmp");
     }
-    return mission;
+    return true;
 }
 
 void FreshCopy(const fs::path& from, const fs::path& to)
@@ -172,6 +168,12 @@ double Median(std::vector<double> values)
 
 int main()
 {
+    CMissionDefinition mission;
+    if (!LoadMission(mission))
+    {
+        std::cerr << "The sample mission could not be read.\n";
+        return 1;
+    }
     const fs::path root =
         fs::temp_directory_path() /
         ("kx_bench-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
@@ -183,7 +185,6 @@ int main()
     WriteText(pristine / materialFile, MaterialFile());
     const fs::path table = pristine / "data" / "text" / "interface" / "english" / "kx_string_table.txt";
     WriteText(table, StringTable(ReadText(table)));
-    const CMissionDefinition mission = Mission();
     IFileSystem& fileSystem = NativeFileSystem();
     const std::string directory = ProgramPath(game);
 
