@@ -1,0 +1,181 @@
+#include "WindowRunScenario.h"
+
+#include "BeepCounter.h"
+#include "DialogScript.h"
+#include "FileSystem.h"
+#include "InstallationRun.h"
+#include "MissionFile.h"
+#include "Screenshot.h"
+#include "WindowFrontEnd.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+#include <fstream>
+
+namespace
+{
+
+const char* const kErrorCaption = "KX VUZ Odezodure Error!";
+const char* const kMessageCaption = "kx_gui_tests";
+
+class CReport
+{
+public:
+    explicit CReport(const std::string& path) : out(path, std::ios::binary | std::ios::trunc) {}
+
+    // Written through at once: the run ends the process without unwinding.
+    void Line(const std::string& key, std::string value)
+    {
+        for (std::size_t at = value.find('\n'); at != std::string::npos; at = value.find('\n', at))
+            value.replace(at, 1, "\\n");
+        out << key << ": " << value << '\n' << std::flush;
+    }
+
+private:
+    std::ofstream out;
+};
+
+// The window front end, with what its progress window shows after each step read back from the window.
+class CObservedFrontEnd : public CWindowFrontEnd
+{
+public:
+    CObservedFrontEnd(CReport& report, std::string screenshotAt, std::string cancelAt)
+        : CWindowFrontEnd(nullptr), report(report), screenshotAt(std::move(screenshotAt)),
+          cancelAt(std::move(cancelAt))
+    {
+    }
+
+    void ShowTexts() override
+    {
+        CWindowFrontEnd::ShowTexts();
+        HWND window = ProgressWindow();
+        const std::string operation = ItemText(window, IDC_OPERATION_TEXT);
+        const std::string detail = ItemText(window, IDC_DETAIL_TEXT);
+        const std::string percent = ItemText(window, IDC_PERCENT_TEXT);
+        if (operation != shownOperation)
+            report.Line("operation", shownOperation = operation);
+        report.Line("shown", percent + " " + detail);
+        const LRESULT bar = SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0);
+        if (std::to_string(bar) + "%" != percent)
+            report.Line("failure", "the bar stands at " + std::to_string(bar) + " beside " + percent);
+        if (GetUpdateRect(window, nullptr, FALSE))
+            report.Line("failure", "not yet painted: " + detail);
+        if (GetCursor() != LoadCursorA(nullptr, IDC_WAIT))
+            report.Line("failure", "no wait cursor at " + detail);
+        if (detail == screenshotAt)
+            SaveScreenshot(window, "progress-window");
+        if (detail == cancelAt)
+            // As a user's click would, it waits in the queue until the window's messages are let through.
+            PostMessageA(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
+    }
+
+private:
+    CReport& report;
+    std::string screenshotAt;
+    std::string cancelAt;
+    std::string shownOperation;
+};
+
+} // namespace
+
+int RunWindowScenario(const std::vector<std::string>& arguments)
+{
+    if (arguments.size() != 5)
+        return 2;
+    const std::string& scenario = arguments[0];
+    CReport report(arguments[4]);
+    CMissionDefinition mission;
+    if (!LoadMissionFile(NativeFileSystem(), arguments[1], mission).Ok())
+    {
+        report.Line("failure", "cannot load " + arguments[1]);
+        return 2;
+    }
+
+    CObservedFrontEnd frontEnd(report, scenario == "complete" ? "Updating kx_string_table.txt..." : "",
+                               scenario == "cancel-between-steps" ? "Updating mission.lst..." : "");
+    CInstallationRun run(NativeFileSystem(), frontEnd, arguments[2] + "\\", mission, arguments[3]);
+    frontEnd.SetCancelAction([&run] { run.Cancel(); });
+
+    CBeepCounter beeps;
+    CDialogScript script;
+    script.onFailure = [&](const std::string& problem) { report.Line("failure", problem); };
+    script.Ignore("Installing...");
+    auto recordError = [&](HWND dialog)
+    {
+        report.Line("error", ItemText(dialog, IDC_ERROR_TEXT));
+        report.Line("beeps", std::to_string(beeps.Beeps().size()));
+    };
+    auto recordMessage = [&](const char* key)
+    {
+        return [&report, key](HWND box)
+        {
+            report.Line(key, MessageBoxText(box));
+            Click(box, IDOK);
+        };
+    };
+    if (scenario == "complete")
+        script.Then(kMessageCaption,
+                    [&](HWND box)
+                    {
+                        SaveScreenshot(box, "done-message");
+                        recordMessage("message")(box);
+                    });
+    else if (scenario == "failure")
+        script
+            .Then(kErrorCaption,
+                  [&](HWND dialog)
+                  {
+                      recordError(dialog);
+                      SaveScreenshot(dialog, "run-error-dialog");
+                      Click(dialog, IDC_MORE_INFORMATION);
+                  })
+            .Then("More Information",
+                  [&](HWND dialog)
+                  {
+                      report.Line("opened", "More Information");
+                      Click(dialog, IDOK);
+                  })
+            .Then(kErrorCaption,
+                  [&](HWND dialog)
+                  {
+                      report.Line("back in", ItemText(dialog, IDC_ERROR_TEXT));
+                      Click(dialog, IDOK);
+                  });
+    else if (scenario == "cancel-between-steps")
+        script.Then(kErrorCaption,
+                    [&](HWND dialog)
+                    {
+                        recordError(dialog);
+                        Click(dialog, IDOK);
+                    });
+    else if (scenario == "cancel-while-done")
+        script
+            .Then(kMessageCaption,
+                  [&](HWND) { PostMessageA(frontEnd.ProgressWindow(), WM_SYSCOMMAND, SC_CLOSE, 0); })
+            .ThenAgain(kMessageCaption, recordMessage("message"));
+    else if (scenario == "cancel-during-stop")
+        script
+            .Then(kErrorCaption,
+                  [&](HWND dialog)
+                  {
+                      recordError(dialog);
+                      PostMessageA(GetDlgItem(frontEnd.ProgressWindow(), IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
+                  })
+            .Then(kErrorCaption,
+                  [&](HWND dialog)
+                  {
+                      recordError(dialog);
+                      SaveScreenshot(dialog, "cancelled-error-dialog");
+                      Click(dialog, IDOK);
+                  });
+    else
+    {
+        report.Line("failure", "no scenario " + scenario);
+        return 2;
+    }
+
+    run.RunInstallation();
+    report.Line("failure", "the run returned instead of ending the program");
+    return 3;
+}

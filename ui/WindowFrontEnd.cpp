@@ -1,0 +1,102 @@
+#include "WindowFrontEnd.h"
+
+#include "ErrorDialog.h"
+#include "MessageBox.h"
+#include "WaitCursor.h"
+
+CWindowFrontEnd::CWindowFrontEnd(HWND owner) : owner(owner) {}
+
+void CWindowFrontEnd::CreateProgress()
+{
+    progress = std::make_unique<CProgressDialog>(owner);
+    progress->cancelAction = [this] { OnProgressCancel(); };
+    // The template centres the window in the work area and shows it.
+    if (!progress->Create())
+        return;
+    SetForegroundWindow(progress->GetSafeHwnd());
+    SetActiveWindow(progress->GetSafeHwnd());
+}
+
+void CWindowFrontEnd::SetOperationText(const std::string& text)
+{
+    progress->operationText = text;
+}
+
+void CWindowFrontEnd::SetDetailText(const std::string& text)
+{
+    progress->detailText = text;
+}
+
+void CWindowFrontEnd::SetPercentText(const std::string& text)
+{
+    progress->percentText = text;
+}
+
+void CWindowFrontEnd::SetStepSize(int step)
+{
+    progress->progressBar.SetStep(step);
+}
+
+void CWindowFrontEnd::SetPosition(int position)
+{
+    progress->progressBar.SetPos(position);
+}
+
+int CWindowFrontEnd::StepIt()
+{
+    return progress->progressBar.StepIt();
+}
+
+void CWindowFrontEnd::ShowTexts()
+{
+    HWND window = progress->GetSafeHwnd();
+    if (!window)
+        return;
+    progress->UpdateData(false);
+    // The run does not wait for the window to repaint itself.
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+bool CWindowFrontEnd::CancelRequested()
+{
+    pumping = true;
+    PumpWaitingMessages();
+    pumping = false;
+    return std::exchange(cancelPending, false);
+}
+
+void CWindowFrontEnd::ShowError(const std::string& message)
+{
+    CErrorDialog dialog(owner);
+    dialog.errorText = message;
+    dialog.DoModal();
+}
+
+void CWindowFrontEnd::ShowMessage(const std::string& text)
+{
+    AppMessageBox(owner, text);
+}
+
+void CWindowFrontEnd::BeginWaitCursor()
+{
+    ::BeginWaitCursor();
+}
+
+void CWindowFrontEnd::EndWaitCursor()
+{
+    ::EndWaitCursor();
+}
+
+void CWindowFrontEnd::EndProgram()
+{
+    // No exception may unwind through the window procedures that may be on the stack.
+    ExitProcess(0);
+}
+
+void CWindowFrontEnd::OnProgressCancel()
+{
+    if (pumping)
+        cancelPending = true;
+    else if (cancelAction)
+        cancelAction();
+}

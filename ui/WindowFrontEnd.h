@@ -1,0 +1,46 @@
+#pragma once
+
+#include "FrontEnd.h"
+#include "ProgressDialog.h"
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+// An installation run shown in windows: the progress window, the error dialog and message boxes.
+class CWindowFrontEnd : public IInstallFrontEnd
+{
+public:
+    // The owner is the main window, or nothing.
+    explicit CWindowFrontEnd(HWND owner);
+
+    // What a Cancel of the progress window runs while a dialog or message box of the run is open: the
+    // run's cancel. Between steps a Cancel is only noted, and the run asks for it.
+    void SetCancelAction(std::function<void()> action) { cancelAction = std::move(action); }
+    HWND ProgressWindow() const { return progress ? progress->GetSafeHwnd() : nullptr; }
+
+    void CreateProgress() override;
+    void SetOperationText(const std::string& text) override;
+    void SetDetailText(const std::string& text) override;
+    void SetPercentText(const std::string& text) override;
+    void SetStepSize(int step) override;
+    void SetPosition(int position) override;
+    int StepIt() override;
+    void ShowTexts() override;
+    bool CancelRequested() override;
+    void ShowError(const std::string& message) override;
+    void ShowMessage(const std::string& text) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    [[noreturn]] void EndProgram() override;
+
+private:
+    void OnProgressCancel();
+
+    HWND owner;
+    // Lives until the process ends.
+    std::unique_ptr<CProgressDialog> progress;
+    std::function<void()> cancelAction;
+    bool pumping = false;
+    bool cancelPending = false;
+};

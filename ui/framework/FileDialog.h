@@ -1,0 +1,30 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+struct CFileDialogSetup
+{
+    // Pairs of description and pattern, each followed by "|", the whole ending in "||".
+    std::string filter;
+    // Added to a name typed without one; "*.kxm" and "kxm" mean the same.
+    std::string defaultExtension;
+    // The name the dialog offers.
+    std::string fileName;
+};
+
+struct CFileChoice
+{
+    std::string path;
+    // The file's name without its folder.
+    std::string fileName;
+    // Without the dot; empty when the name has none.
+    std::string extension;
+};
+
+// The system's file dialogs: the read-only box hidden, replacing a file confirmed, and the working folder
+// (where the install log goes) left as it was. Nothing when the user cancels.
+std::optional<CFileChoice> ChooseFileToOpen(HWND owner, const CFileDialogSetup& setup);
+std::optional<CFileChoice> ChooseFileToSave(HWND owner, const CFileDialogSetup& setup);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The program file's name without its folder and extension.
+std::string AppTitle();
+// A plain message box: an OK button, no icon, captioned with the application's title.
+void AppMessageBox(HWND owner, const std::string& text);
