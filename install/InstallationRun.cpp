@@ -52,7 +52,6 @@ RunOutcome CInstallationRun::RunInstallation()
         frontEnd.EndWaitCursor();
         Log("\nInstallation complete for " + mission.missionName + ".");
         logFile.Close();
-        completed = true;
         frontEnd.ShowMessage("Done");
         EndRun(RunOutcome::Completed);
     }
@@ -75,7 +74,7 @@ int CInstallationRun::StepProgress(const std::string& text)
 
 void CInstallationRun::Cancel()
 {
-    if (!failing && !completed)
+    if (!failing)
         FailAndRestore("User cancelled installation.");
 }
 

@@ -33,7 +33,8 @@ public:
     int StepProgress(const std::string& text);
     [[noreturn]] void FailAndRestore(const std::string& message);
     // The progress window's Cancel while a dialog of the run is open: the failure path with "User cancelled
-    // installation.". Ignored once the run is failing already or has closed its log after completing.
+    // installation.", also while "Done" is shown (the closed log then stays as it is). Ignored once the run
+    // is failing already.
     void Cancel();
 
     // Text file primitives of the edits.
@@ -112,6 +113,5 @@ private:
     // Only a complete backup made by this run may be copied back over the game files.
     bool backupComplete = false;
     bool failing = false;
-    bool completed = false;
     RunOutcome outcome = RunOutcome::Completed;
 };

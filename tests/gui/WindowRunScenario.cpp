@@ -152,8 +152,17 @@ int RunWindowScenario(const std::vector<std::string>& arguments)
     else if (scenario == "cancel-while-done")
         script
             .Then(kMessageCaption,
-                  [&](HWND) { PostMessageA(frontEnd.ProgressWindow(), WM_SYSCOMMAND, SC_CLOSE, 0); })
-            .ThenAgain(kMessageCaption, recordMessage("message"));
+                  [&](HWND box)
+                  {
+                      report.Line("message", MessageBoxText(box));
+                      PostMessageA(frontEnd.ProgressWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+                  })
+            .Then(kErrorCaption,
+                  [&](HWND dialog)
+                  {
+                      recordError(dialog);
+                      Click(dialog, IDOK);
+                  });
     else if (scenario == "cancel-during-stop")
         script
             .Then(kErrorCaption,

@@ -265,6 +265,30 @@ TEST_F(InstallationRunTest, CancelAfterTheBackupPutsEveryFileBack)
     EXPECT_EQ(log.substr(log.size() - ending.size()), ending);
 }
 
+TEST_F(InstallationRunTest, CancelWhileDoneIsShownPutsEveryFileBackAndLeavesTheClosedLog)
+{
+    // The progress window's Cancel, pressed while the closing "Done" box is open.
+    struct CCancelAtDone : CRecordingFrontEnd
+    {
+        CInstallationRun* run = nullptr;
+        void ShowMessage(const std::string& text) override
+        {
+            CRecordingFrontEnd::ShowMessage(text);
+            run->Cancel();
+        }
+    } cancelling;
+    const auto before = game.GameFiles();
+    CInstallationRun run(NativeFileSystem(), cancelling, game.Directory(), mission, logPath);
+    cancelling.run = &run;
+    EXPECT_EQ(run.RunInstallation(), RunOutcome::Cancelled);
+    EXPECT_EQ(cancelling.messages, std::vector<std::string>{"Done"});
+    EXPECT_EQ(cancelling.errors, std::vector<std::string>{"User cancelled installation."});
+    EXPECT_EQ(game.GameFiles(), before);
+    const std::string log = Log();
+    const std::string end = "\r\nInstallation complete for Test Run.";
+    EXPECT_EQ(log.substr(log.size() - end.size()), end);
+}
+
 TEST_F(InstallationRunTest, CancelBeforeTheBackupNeverCopiesAnOlderBackup)
 {
     game.Write("data/Backup/mission.lst", "an older run's copy");
