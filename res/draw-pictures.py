@@ -134,6 +134,74 @@ def more_information_picture():
     return image
 
 
+def flag(draw, x, y, scale=1.0):
+    """A mission flag on its pole, its foot at (x, y)."""
+    s = scale
+    draw.line([(x, y), (x, y - 40 * s)], fill=(30, 30, 30), width=max(1, round(2 * s)))
+    draw.polygon([(x + 1, y - 40 * s), (x + 26 * s, y - 33 * s), (x + 1, y - 25 * s)], fill=(200, 40, 32),
+                 outline=(110, 20, 16))
+
+
+def folder(draw, x, y, width, height, fill, outline):
+    """A file folder with its tab, its top left corner at (x, y)."""
+    draw.polygon([(x, y + 6), (x, y), (x + width // 3, y), (x + width // 3 + 6, y + 6)], fill=fill, outline=outline)
+    draw.rectangle([x, y + 6, x + width, y + height], fill=fill, outline=outline)
+
+
+def installer_picture():
+    """Bitmap 153, the main dialog: a night map of the mission area with the new mission's flag."""
+    image = gradient((320, 240), (14, 30, 60), (46, 84, 70))
+    draw = ImageDraw.Draw(image)
+    # The map grid and its contour lines.
+    for x in range(0, 320, 32):
+        draw.line([(x, 112), (x, 240)], fill=(70, 110, 90))
+    for y in range(112, 240, 32):
+        draw.line([(0, y), (320, y)], fill=(70, 110, 90))
+    for ring in range(4):
+        draw.ellipse([196 + 11 * ring, 134 + 7 * ring, 286 - 11 * ring, 194 - 7 * ring], outline=(150, 190, 120))
+    # The route from the landing point to the objective.
+    route = [(26, 222), (70, 200), (104, 208), (150, 180), (196, 176), (238, 160)]
+    for start, end in zip(route, route[1:]):
+        draw.line([start, end], fill=(250, 220, 120), width=2)
+    for x, y in route[:-1]:
+        draw.ellipse([x - 2, y - 2, x + 2, y + 2], fill=(250, 220, 120))
+    flag(draw, 240, 162, 1.2)
+    text(image, (160, 30), "KX VUZ Odezodure", font(26, True), (255, 255, 255), "mm")
+    text(image, (160, 56), "Mission installer for Korvex", font(13), (220, 232, 255), "mm")
+    paragraph(image, (16, 74), "Options... sets the game folder and the mission; Start Installation puts it "
+              "into the game.", font(11), 288, (200, 214, 240))
+    return image
+
+
+def options_picture():
+    """Bitmap 152, the Options dialog: the game folder that holds Korvex.exe."""
+    image = gradient((173, 130), (236, 240, 248), (188, 200, 222))
+    draw = ImageDraw.Draw(image)
+    folder(draw, 14, 18, 88, 62, (246, 206, 100), (130, 96, 20))
+    # The game executable inside the folder.
+    draw.rectangle([60, 38, 118, 96], fill=(40, 52, 84), outline=(10, 16, 30))
+    draw.rectangle([60, 38, 118, 46], fill=(80, 110, 170))
+    flag(draw, 78, 90, 0.9)
+    text(image, (89, 104), "Korvex.exe", font(11, True), (20, 30, 60), "mt")
+    text(image, (86, 120), "Where is the game?", font(9), (60, 70, 100), "mm")
+    return image
+
+
+def confirm_picture():
+    """Bitmap 156, the Confirm Options dialog: the mission on its way into the game folder."""
+    image = gradient((313, 110), (26, 44, 88), (70, 110, 150))
+    draw = ImageDraw.Draw(image)
+    sheet(draw, 30, 30, (235, 235, 225), (90, 90, 90))
+    text(image, (45, 76), "Mission", font(10), (230, 236, 255), "mt")
+    draw.line([(76, 49), (222, 49)], fill=(250, 220, 120), width=3)
+    draw.polygon([(222, 41), (236, 49), (222, 57)], fill=(250, 220, 120))
+    text(image, (150, 36), "ready to install", font(11, True), (255, 255, 255), "mm")
+    folder(draw, 244, 28, 48, 38, (246, 206, 100), (130, 96, 20))
+    text(image, (268, 76), "Korvex", font(10), (230, 236, 255), "mt")
+    text(image, (156, 98), "Every file it edits is backed up first.", font(10), (210, 220, 240), "mm")
+    return image
+
+
 # The standard 16-colour palette of Windows icons.
 PALETTE = [
     (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
@@ -199,6 +267,9 @@ def main():
     error_picture().save(OUT / "error.bmp")
     about_picture().save(OUT / "about.bmp")
     more_information_picture().save(OUT / "more-information.bmp")
+    installer_picture().save(OUT / "installer.bmp")
+    options_picture().save(OUT / "options.bmp")
+    confirm_picture().save(OUT / "confirm.bmp")
     write_icon(OUT / "KXVuzOdezodure.ico", [32, 16])
 
 

@@ -37,6 +37,11 @@ CDialogScript::CDialogScript() : waitingSince(GetTickCount())
     timer = SetTimer(nullptr, 0, kTickMilliseconds, Tick);
 }
 
+CDialogScript::CDialogScript(DWORD process) : CDialogScript()
+{
+    processId = process;
+}
+
 CDialogScript::~CDialogScript()
 {
     KillTimer(nullptr, timer);
@@ -77,7 +82,9 @@ HWND CDialogScript::TopDialog() const
     const DWORD thread = GetCurrentThreadId();
     for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT))
     {
-        if (GetWindowThreadProcessId(window, nullptr) != thread || !IsWindowVisible(window) ||
+        DWORD process = 0;
+        const DWORD windowThread = GetWindowThreadProcessId(window, &process);
+        if ((processId ? process != processId : windowThread != thread) || !IsWindowVisible(window) ||
             !IsWindowEnabled(window) || !IsDialogWindow(window))
             continue;
         if (std::find(ignored.begin(), ignored.end(), WindowText(window)) == ignored.end())

@@ -16,6 +16,9 @@ public:
     using Action = std::function<void(HWND dialog)>;
 
     CDialogScript();
+    // Answers the dialogs of another process instead; the timer needs this thread to let its messages
+    // through while it waits for that process.
+    explicit CDialogScript(DWORD processId);
     ~CDialogScript();
     CDialogScript(const CDialogScript&) = delete;
     CDialogScript& operator=(const CDialogScript&) = delete;
@@ -50,6 +53,7 @@ private:
 
     std::vector<CStep> steps;
     std::vector<std::string> ignored;
+    DWORD processId = 0;
     std::size_t next = 0;
     UINT_PTR timer = 0;
     bool busy = false;

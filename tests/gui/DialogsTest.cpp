@@ -53,6 +53,9 @@ TEST(ResourcesTest, PicturesAreTrueColourAndTheIconHasItsTwoSixteenColourSizes)
     EXPECT_EQ(StoredBitmap(IDB_ERROR_PICTURE), "120 by 150 at 24 bits");
     EXPECT_EQ(StoredBitmap(IDB_ABOUT_PICTURE), "320 by 240 at 24 bits");
     EXPECT_EQ(StoredBitmap(IDB_MORE_INFORMATION_PICTURE), "279 by 191 at 24 bits");
+    EXPECT_EQ(StoredBitmap(IDB_OPTIONS_PICTURE), "173 by 130 at 24 bits");
+    EXPECT_EQ(StoredBitmap(IDB_INSTALLER_PICTURE), "320 by 240 at 24 bits");
+    EXPECT_EQ(StoredBitmap(IDB_CONFIRM_PICTURE), "313 by 110 at 24 bits");
 
     HRSRC group = FindResourceA(nullptr, MAKEINTRESOURCEA(IDI_KXVUZ), RT_GROUP_ICON);
     ASSERT_NE(group, nullptr);

@@ -1,0 +1,268 @@
+#include "BeepCounter.h"
+#include "DialogScript.h"
+#include "InstallerDialog.h"
+#include "InstallerSteps.h"
+#include "LayoutCheck.h"
+#include "OptionsDialog.h"
+#include "Screenshot.h"
+#include "TestGame.h"
+#include "resource.h"
+
+#include <dlgs.h>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const char* const kMessageCaption = "kx_gui_tests";
+
+// A game directory of the given length, ending in a backslash.
+std::string DirectoryOfLength(std::size_t length)
+{
+    const std::string start = "C:\\Program Files (x86)\\Veltrane\\Korvex\\Campaigns\\";
+    return start + std::string(length - start.size() - 1, 'k') + "\\";
+}
+
+HICON DialogIcon(HWND dialog, WPARAM size)
+{
+    return reinterpret_cast<HICON>(SendMessageA(dialog, WM_GETICON, size, 0));
+}
+
+void PressKey(HWND dialog, int id, WPARAM key)
+{
+    PostMessageA(GetDlgItem(dialog, id), WM_KEYDOWN, key, 0);
+}
+
+class InstallerDialogsTest : public ::testing::Test
+{
+protected:
+    CDialogScript script;
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(script.Finished() && script.failures.empty())
+            << ::testing::PrintToString(script.failures);
+    }
+
+    // The no-help message box, answered with OK.
+    CDialogScript& ExpectNoHelp()
+    {
+        return script.Then(kMessageCaption,
+                           [](HWND box)
+                           {
+                               EXPECT_EQ(MessageBoxText(box), kNoHelpText);
+                               Click(box, IDOK);
+                           });
+    }
+};
+
+TEST_F(InstallerDialogsTest, FirstStartConfirmsTheDefaultDirectoryWhichStaysAfterNoAndCancel)
+{
+    CBeepCounter beeps;
+    CInstallerDialog dialog;
+    script
+        .Then(kInstallerCaption,
+              [&](HWND main)
+              {
+                  EXPECT_EQ(LayoutProblems(main), std::vector<std::string>{});
+                  EXPECT_EQ(DefaultButton(main), IDC_START_INSTALLATION);
+                  EXPECT_TRUE(GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+                  const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_KXVUZ));
+                  EXPECT_EQ(DialogIcon(main, ICON_BIG), icon);
+                  EXPECT_EQ(DialogIcon(main, ICON_SMALL), icon);
+                  EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(main, WM_QUERYDRAGICON, 0, 0)), icon);
+                  SaveScreenshot(main, "main-dialog");
+                  Click(main, IDC_START_INSTALLATION);
+              })
+        .Then(kConfirmCaption,
+              [&](HWND confirm)
+              {
+                  EXPECT_EQ(beeps.Beeps(), std::vector<UINT>{MB_ICONASTERISK});
+                  EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_DIRECTORY), kDefaultGameDirectory);
+                  EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_MISSION_NAME), "(No mission name specified)");
+                  EXPECT_EQ(LayoutProblems(confirm), std::vector<std::string>{});
+                  EXPECT_EQ(DefaultButton(confirm), IDOK);
+                  SaveScreenshot(confirm, "confirm-dialog");
+                  Click(confirm, IDCANCEL);
+              })
+        // No leads into the Options flow.
+        .Then(kOptionsCaption,
+              [&](HWND options)
+              {
+                  EXPECT_EQ(ItemText(options, IDC_OPTIONS_DIRECTORY), kDefaultGameDirectory);
+                  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(options, IDC_OPTIONS_HELP)));
+                  EXPECT_EQ(LayoutProblems(options), std::vector<std::string>{});
+                  EXPECT_EQ(DefaultButton(options), IDOK);
+                  SaveScreenshot(options, "options-dialog");
+                  TypeDirectory(options, "D:\\Elsewhere");
+                  Click(options, IDCANCEL);
+              })
+        .Then(kInstallerCaption, [](HWND main) { PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.gameDirectory, kDefaultGameDirectory);
+}
+
+TEST_F(InstallerDialogsTest, ConfirmShowsTheMissionAndLongDirectoriesByTheirLast66Characters)
+{
+    const std::string longer = DirectoryOfLength(67);
+    const std::string fits = DirectoryOfLength(66);
+    CInstallerDialog dialog;
+    dialog.gameDirectory = longer;
+    dialog.mission.missionName = "Harbor Lights & Co";
+    script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_START_INSTALLATION); })
+        .Then(kConfirmCaption,
+              [&](HWND confirm)
+              {
+                  EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_DIRECTORY), "..." + longer.substr(1));
+                  EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_MISSION_NAME), "Harbor Lights & Co");
+                  EXPECT_EQ(LayoutProblems(confirm), std::vector<std::string>{});
+                  SaveScreenshot(confirm, "confirm-dialog-long-directory");
+                  // Escape means No.
+                  PressKey(confirm, IDOK, VK_ESCAPE);
+              })
+        // OK takes the typed directory back.
+        .Then(kOptionsCaption,
+              [&](HWND options)
+              {
+                  TypeDirectory(options, fits);
+                  Click(options, IDOK);
+              })
+        .Then(kInstallerCaption, [](HWND main) { Click(main, IDC_START_INSTALLATION); })
+        .Then(kConfirmCaption,
+              [&](HWND confirm)
+              {
+                  EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_DIRECTORY), fits);
+                  // So does the close box.
+                  PostMessageA(confirm, WM_SYSCOMMAND, SC_CLOSE, 0);
+              })
+        .Then(kOptionsCaption, [](HWND options) { Click(options, IDCANCEL); })
+        .Then(kInstallerCaption, [](HWND main) { PressKey(main, IDC_START_INSTALLATION, VK_ESCAPE); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.gameDirectory, fits);
+}
+
+TEST_F(InstallerDialogsTest, CancelInOptionsKeepsWhatMissionSetupConfirmedAndDropsTheDirectory)
+{
+    CInstallerDialog dialog;
+    dialog.gameDirectory = "D:\\Games\\Korvex\\";
+    dialog.mission = CTestGame::Mission();
+    auto setMissionName = [](const char* name, int button)
+    {
+        return [=](HWND setup)
+        {
+            SetDlgItemTextA(setup, IDC_SETUP_MISSION_NAME, name);
+            Click(setup, button);
+        };
+    };
+    script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_OPTIONS); })
+        .Then(kOptionsCaption,
+              [](HWND options)
+              {
+                  TypeDirectory(options, "D:\\Elsewhere");
+                  Click(options, IDC_OPTIONS_MISSION_SETUP);
+              })
+        .Then("Mission Setup", setMissionName("Night Harbor", IDOK))
+        .Then(kOptionsCaption, [](HWND options) { Click(options, IDC_OPTIONS_MISSION_SETUP); })
+        .Then("Mission Setup",
+              [](HWND setup)
+              {
+                  // Mission Setup starts from what it confirmed before.
+                  EXPECT_EQ(ItemText(setup, IDC_SETUP_MISSION_NAME), "Night Harbor");
+                  SetDlgItemTextA(setup, IDC_SETUP_MISSION_NAME, "Dropped");
+                  Click(setup, IDCANCEL);
+              })
+        .Then(kOptionsCaption, [](HWND options) { Click(options, IDCANCEL); })
+        .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.mission.missionName, "Night Harbor");
+    CMissionDefinition expected = CTestGame::Mission();
+    expected.missionName = "Night Harbor";
+    EXPECT_EQ(dialog.mission, expected);
+    EXPECT_EQ(dialog.gameDirectory, "D:\\Games\\Korvex\\");
+}
+
+TEST_F(InstallerDialogsTest, F1InEveryDialogShowsTheNoHelpMessage)
+{
+    CInstallerDialog dialog;
+    script.Then(kInstallerCaption, [](HWND main) { PressKey(main, IDC_OPTIONS, VK_F1); });
+    ExpectNoHelp()
+        .Then(kInstallerCaption, [](HWND main) { Click(main, IDC_OPTIONS); })
+        .Then(kOptionsCaption, [](HWND options) { PressKey(options, IDC_OPTIONS_DIRECTORY, VK_F1); });
+    ExpectNoHelp()
+        .Then(kOptionsCaption, [](HWND options) { Click(options, IDC_OPTIONS_ABOUT); })
+        .Then("About", [](HWND about) { PressKey(about, IDOK, VK_F1); });
+    ExpectNoHelp()
+        .Then("About", [](HWND about) { Click(about, IDOK); })
+        .Then(kOptionsCaption, [](HWND options) { Click(options, IDOK); })
+        .Then(kInstallerCaption, [](HWND main) { Click(main, IDC_START_INSTALLATION); })
+        .Then(kConfirmCaption, [](HWND confirm) { PressKey(confirm, IDOK, VK_F1); });
+    ExpectNoHelp()
+        .Then(kConfirmCaption, [](HWND confirm) { Click(confirm, IDCANCEL); })
+        .Then(kOptionsCaption, [](HWND options) { Click(options, IDCANCEL); })
+        .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST_F(InstallerDialogsTest, TheDirectoryEndsInOneBackslashWhenTheEditLosesFocusAndOnEnter)
+{
+    COptionsDialog options;
+    options.directory = "C:\\Old\\";
+    script.Then(kOptionsCaption,
+                [](HWND dialog)
+                {
+                    EXPECT_EQ(ItemText(dialog, IDC_OPTIONS_DIRECTORY), "C:\\Old\\");
+                    TypeDirectory(dialog, "D:\\Games\\Korvex");
+                    EXPECT_EQ(ItemText(dialog, IDC_OPTIONS_DIRECTORY), "D:\\Games\\Korvex\\");
+                    TypeDirectory(dialog, "D:\\Games\\Korvex\\ \t  ");
+                    EXPECT_EQ(ItemText(dialog, IDC_OPTIONS_DIRECTORY), "D:\\Games\\Korvex\\");
+                    TypeDirectory(dialog, " D:\\Games\\Korvex \\");
+                    EXPECT_EQ(ItemText(dialog, IDC_OPTIONS_DIRECTORY), " D:\\Games\\Korvex \\");
+                    TypeDirectory(dialog, "");
+                    EXPECT_EQ(ItemText(dialog, IDC_OPTIONS_DIRECTORY), "\\");
+
+                    // Enter ends the dialog while the edit still has the focus.
+                    HWND edit = GetDlgItem(dialog, IDC_OPTIONS_DIRECTORY);
+                    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+                    SetWindowTextA(edit, "E:\\Korvex  ");
+                    PressKey(dialog, IDC_OPTIONS_DIRECTORY, VK_RETURN);
+                });
+    EXPECT_EQ(options.DoModal(), IDOK);
+    EXPECT_EQ(options.directory, "E:\\Korvex\\");
+}
+
+TEST_F(InstallerDialogsTest, BrowseTakesTheFolderOfTheChosenFile)
+{
+    // The file's name stands in its folder's name too.
+    CScratchFolder scratch;
+    std::filesystem::create_directories(scratch.Path() / "Korvex.exe copies");
+    WriteBytes(scratch.Path() / "Korvex.exe copies" / "Korvex.exe", "");
+    const std::string folder = scratch / "Korvex.exe copies\\";
+    COptionsDialog options;
+    auto browse = [&](int button)
+    {
+        script.Then(kOptionsCaption, [](HWND dialog) { Click(dialog, IDC_OPTIONS_BROWSE); })
+            .Then("Open",
+                  [=](HWND files)
+                  {
+                      EXPECT_EQ(ItemText(files, cmb13), "Korvex.exe");
+                      char type[64] = {};
+                      SendDlgItemMessageA(files, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(type));
+                      EXPECT_STREQ(type, "Programs (*.exe)");
+                      SetDlgItemTextA(files, cmb13, (folder + "Korvex.exe").c_str());
+                      Click(files, button);
+                  });
+    };
+    browse(IDOK);
+    // Cancelling the file dialog keeps what the first Browse gave.
+    browse(IDCANCEL);
+    script.Then(kOptionsCaption,
+                [&](HWND dialog)
+                {
+                    EXPECT_EQ(ItemText(dialog, IDC_OPTIONS_DIRECTORY), folder);
+                    Click(dialog, IDOK);
+                });
+    EXPECT_EQ(options.DoModal(), IDOK);
+    EXPECT_EQ(options.directory, folder);
+}
+
+} // namespace

@@ -1,0 +1,237 @@
+#include "DialogScript.h"
+#include "InstallerSteps.h"
+#include "TestGame.h"
+#include "resource.h"
+
+#include <dlgs.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+// Enough for a slow machine; a program that hangs in a dialog fails the test instead of the suite.
+constexpr DWORD kProcessTimeout = 60000;
+const std::string kMissions = KX_SAMPLE_DIR "/missions/";
+
+std::string WindowsPath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// A program started in a folder of the test's choosing.
+class CProcess
+{
+public:
+    CProcess(const std::string& program, const std::string& arguments, const fs::path& folder)
+    {
+        std::string command = "\"" + WindowsPath(program) + "\" " + arguments;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                                 folder.string().c_str(), &startup, &info) != FALSE;
+        EXPECT_TRUE(started) << command;
+    }
+    ~CProcess()
+    {
+        if (!started)
+            return;
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+    CProcess(const CProcess&) = delete;
+    CProcess& operator=(const CProcess&) = delete;
+
+    DWORD Id() const { return info.dwProcessId; }
+
+    // Waits for the end of the process, letting this thread's messages through meanwhile; its exit status.
+    DWORD Wait()
+    {
+        if (!started)
+            return 99;
+        const DWORD since = GetTickCount();
+        DWORD woken = WAIT_TIMEOUT;
+        while (GetTickCount() - since < kProcessTimeout)
+        {
+            woken = MsgWaitForMultipleObjects(1, &info.hProcess, FALSE,
+                                              kProcessTimeout - (GetTickCount() - since), QS_ALLINPUT);
+            if (woken != WAIT_OBJECT_0 + 1)
+                break;
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+        }
+        if (woken != WAIT_OBJECT_0)
+        {
+            ADD_FAILURE() << "the process did not end";
+            TerminateProcess(info.hProcess, 99);
+            WaitForSingleObject(info.hProcess, INFINITE);
+        }
+        DWORD status = 0;
+        GetExitCodeProcess(info.hProcess, &status);
+        return status;
+    }
+
+private:
+    PROCESS_INFORMATION info{};
+    bool started = false;
+};
+
+// The dialogs show that the program carries its templates; these it needs beyond them.
+TEST(ProgramFileTest, CarriesItsIconManifestAndVersion)
+{
+    HMODULE program = LoadLibraryExA(WindowsPath(KX_PROGRAM).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    const std::vector<std::pair<LPCSTR, int>> resources = {
+        {RT_GROUP_ICON, IDI_KXVUZ}, {RT_MANIFEST, 1}, {RT_VERSION, 1}};
+    for (const auto& [type, id] : resources)
+        EXPECT_NE(FindResourceA(program, MAKEINTRESOURCEA(id), type), nullptr) << id;
+    FreeLibrary(program);
+}
+
+class ProgramTest : public ::testing::Test
+{
+protected:
+    CTestGame game;
+    // The program's working folder, which receives its log.
+    CScratchFolder working;
+
+    // The game directory as a user types it, without the trailing backslash.
+    std::string TypedDirectory() const
+    {
+        std::string directory = game.Directory();
+        directory.pop_back();
+        return directory;
+    }
+
+    // Starts the dialog program, answers its dialogs as the steps say, and gives its exit status.
+    DWORD RunProgram(const std::function<void(CDialogScript&)>& steps)
+    {
+        CProcess program(KX_PROGRAM, "", working.Path());
+        CDialogScript script(program.Id());
+        script.Ignore("Installing...");
+        steps(script);
+        const DWORD status = program.Wait();
+        EXPECT_TRUE(script.Finished() && script.failures.empty())
+            << ::testing::PrintToString(script.failures);
+        return status;
+    }
+
+    // The Options dialog reached from the main dialog, the game directory typed into it and confirmed.
+    void SetGameDirectory(CDialogScript& script) const
+    {
+        script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_OPTIONS); })
+            .Then(kOptionsCaption,
+                  [directory = TypedDirectory()](HWND options)
+                  {
+                      TypeDirectory(options, directory);
+                      Click(options, IDOK);
+                  });
+    }
+
+    // Start Installation, with the Confirm dialog checked and answered.
+    void StartInstallation(CDialogScript& script, const std::string& missionLine, int answer) const
+    {
+        script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_START_INSTALLATION); })
+            .Then(kConfirmCaption,
+                  [directory = game.Directory(), missionLine, answer](HWND confirm)
+                  {
+                      EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_DIRECTORY), directory);
+                      EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_MISSION_NAME), missionLine);
+                      Click(confirm, answer);
+                  });
+    }
+};
+
+TEST_F(ProgramTest, InstallsALoadedMissionExactlyAsKxvuzDoes)
+{
+    const auto before = game.GameFiles();
+    const std::string mission = WindowsPath(kMissions + "Glasshouse03.kxm");
+    const DWORD status = RunProgram(
+        [&](CDialogScript& script)
+        {
+            script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_OPTIONS); })
+                .Then(kOptionsCaption,
+                      [directory = TypedDirectory()](HWND options)
+                      {
+                          TypeDirectory(options, directory);
+                          Click(options, IDC_OPTIONS_MISSION_SETUP);
+                      })
+                .Then("Mission Setup", [](HWND setup) { Click(setup, IDC_SETUP_LOAD_MISSION); })
+                .Then("Open",
+                      [&](HWND files)
+                      {
+                          SendDlgItemMessageA(files, cmb13, WM_SETTEXT, 0,
+                                              reinterpret_cast<LPARAM>(mission.c_str()));
+                          Click(files, IDOK);
+                      })
+                .Then("Mission Setup", [](HWND setup) { Click(setup, IDOK); })
+                .Then(kOptionsCaption, [](HWND options) { Click(options, IDOK); });
+            StartInstallation(script, "Glasshouse", IDOK);
+            script.Then("KXVuzOdezodure",
+                        [](HWND box)
+                        {
+                            EXPECT_EQ(MessageBoxText(box), "Done");
+                            Click(box, IDOK);
+                        });
+        });
+    EXPECT_EQ(status, 0u);
+    const std::string log = ReadBytes(working.Path() / "kxinstall.log");
+    EXPECT_TRUE(log.ends_with("\r\nInstallation complete for Glasshouse.")) << log;
+
+    CTestGame installedByKxvuz;
+    CScratchFolder kxvuzWorking;
+    std::string directory = installedByKxvuz.Directory();
+    directory.pop_back();
+    CProcess kxvuz(KX_KXVUZ, "install --game \"" + directory + "\" \"" + mission + "\"", kxvuzWorking.Path());
+    EXPECT_EQ(kxvuz.Wait(), 0u);
+    EXPECT_EQ(game.GameFiles(), installedByKxvuz.GameFiles());
+    EXPECT_NE(game.GameFiles(), before);
+}
+
+TEST_F(ProgramTest, NoThenCancellingOptionsAndTheMainDialogTouchesNothing)
+{
+    const auto before = game.GameFiles();
+    const DWORD status = RunProgram(
+        [&](CDialogScript& script)
+        {
+            SetGameDirectory(script);
+            StartInstallation(script, "(No mission name specified)", IDCANCEL);
+            script.Then(kOptionsCaption, [](HWND options) { Click(options, IDCANCEL); })
+                .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });
+        });
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(game.GameFiles(), before);
+    EXPECT_FALSE(fs::exists(game.Path("data/Backup")));
+    EXPECT_FALSE(fs::exists(working.Path() / "kxinstall.log"));
+}
+
+TEST_F(ProgramTest, AGameDirectoryWithoutTheGameShowsTheErrorAndEndsWithStatusZero)
+{
+    fs::remove(game.Path("Korvex.exe"));
+    const auto before = game.GameFiles();
+    const DWORD status = RunProgram(
+        [&](CDialogScript& script)
+        {
+            SetGameDirectory(script);
+            StartInstallation(script, "(No mission name specified)", IDOK);
+            script.Then("KX VUZ Odezodure Error!",
+                        [directory = game.Directory()](HWND error)
+                        {
+                            EXPECT_EQ(ItemText(error, IDC_ERROR_TEXT),
+                                      "Could not find Korvex.exe in the directory " + directory + ".");
+                            Click(error, IDOK);
+                        });
+        });
+    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(game.GameFiles(), before);
+    EXPECT_FALSE(fs::exists(game.Path("data/Backup")));
+    EXPECT_TRUE(fs::exists(working.Path() / "kxinstall.log"));
+}
+
+} // namespace

@@ -1,0 +1,10 @@
+#include "InstallerApp.h"
+
+#include "InstallerDialog.h"
+
+int CInstallerApp::Run()
+{
+    CInstallerDialog dialog;
+    dialog.DoModal();
+    return 0;
+}

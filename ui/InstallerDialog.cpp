@@ -1,0 +1,132 @@
+#include "InstallerDialog.h"
+
+#include "ConfirmDialog.h"
+#include "FileSystem.h"
+#include "InstallationRun.h"
+#include "MessageBox.h"
+#include "OptionsDialog.h"
+#include "WindowFrontEnd.h"
+#include "resource.h"
+
+namespace
+{
+
+// Longer directories are shown by their end, which names the game's folder.
+constexpr std::size_t kShownDirectoryLength = 66;
+
+HHOOK helpKeyHook = nullptr;
+CInstallerDialog* helpTarget = nullptr;
+
+// The modal loops of every dialog and message box pass their messages here first.
+LRESULT CALLBACK HelpKeyProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    static bool showing = false;
+    if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && message->wParam == VK_F1 && helpTarget &&
+        !showing)
+    {
+        showing = true;
+        helpTarget->WinHelp(GetAncestor(message->hwnd, GA_ROOT));
+        showing = false;
+        return TRUE;
+    }
+    return CallNextHookEx(helpKeyHook, code, wParam, lParam);
+}
+
+} // namespace
+
+CInstallerDialog::CInstallerDialog()
+    : CDialog(IDD_INSTALLER), appIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_KXVUZ)))
+{
+    MapCommand(IDC_START_INSTALLATION, BN_CLICKED, [this] { OnStartInstallation(); });
+    MapCommand(IDC_OPTIONS, BN_CLICKED, [this] { OnOptions(); });
+}
+
+void CInstallerDialog::WinHelp(HWND from)
+{
+    AppMessageBox(from,
+                  "There is no help currently available. See the readme.txt for any questions you may have. "
+                  "If the readme doesn't contain the answer yto your problem, feel free to e-mail me. See "
+                  "the About dialog box for contact information.");
+}
+
+BOOL CInstallerDialog::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SendMessageA(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
+    SendMessageA(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
+    helpTarget = this;
+    helpKeyHook = SetWindowsHookExA(WH_MSGFILTER, HelpKeyProc, nullptr, GetCurrentThreadId());
+    return TRUE;
+}
+
+std::optional<LRESULT> CInstallerDialog::OnMessage(UINT message, WPARAM, LPARAM)
+{
+    switch (message)
+    {
+    case WM_PAINT:
+        if (!IsIconic(GetSafeHwnd()))
+            return std::nullopt;
+        PaintMinimised();
+        return 0;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(appIcon);
+    case WM_DESTROY:
+        UnhookWindowsHookEx(helpKeyHook);
+        helpKeyHook = nullptr;
+        helpTarget = nullptr;
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
+void CInstallerDialog::PaintMinimised()
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(GetSafeHwnd(), &paint);
+    SendMessageA(GetSafeHwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(GetSafeHwnd(), &client);
+    const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, appIcon);
+    EndPaint(GetSafeHwnd(), &paint);
+}
+
+void CInstallerDialog::OnStartInstallation()
+{
+    if (gameDirectory.empty())
+        gameDirectory = kDefaultGameDirectory;
+    CConfirmDialog confirm(GetSafeHwnd());
+    confirm.missionNameText =
+        mission.missionName.empty() ? "(No mission name specified)" : mission.missionName;
+    confirm.directoryText = gameDirectory.size() > kShownDirectoryLength
+                                ? "..." + gameDirectory.substr(gameDirectory.size() - kShownDirectoryLength)
+                                : gameDirectory;
+    MessageBeep(MB_ICONASTERISK);
+    if (confirm.DoModal() == IDOK)
+        RunInstallation();
+    else
+        OnOptions();
+}
+
+void CInstallerDialog::OnOptions()
+{
+    if (gameDirectory.empty())
+        gameDirectory = kDefaultGameDirectory;
+    COptionsDialog options(GetSafeHwnd());
+    options.directory = gameDirectory;
+    options.mission = mission;
+    if (options.DoModal() == IDOK)
+        gameDirectory = options.directory;
+    mission = options.mission;
+}
+
+void CInstallerDialog::RunInstallation()
+{
+    CWindowFrontEnd frontEnd(GetSafeHwnd());
+    CInstallationRun run(NativeFileSystem(), frontEnd, gameDirectory, mission);
+    frontEnd.SetCancelAction([&run] { run.Cancel(); });
+    run.RunInstallation();
+}

@@ -1,0 +1,46 @@
+#include "OptionsDialog.h"
+
+#include "AboutDialog.h"
+#include "DataExchange.h"
+#include "FileDialog.h"
+#include "MissionSetupDialog.h"
+#include "resource.h"
+
+COptionsDialog::COptionsDialog(HWND parent) : CDialog(IDD_OPTIONS, parent)
+{
+    MapCommand(IDC_OPTIONS_DIRECTORY, EN_KILLFOCUS, [this] { OnDirectoryKillFocus(); });
+    MapCommand(IDC_OPTIONS_BROWSE, BN_CLICKED, [this] { OnBrowse(); });
+    MapCommand(IDC_OPTIONS_MISSION_SETUP, BN_CLICKED, [this] { OnMissionSetup(); });
+    MapCommand(IDC_OPTIONS_ABOUT, BN_CLICKED, [this] { CAboutDialog(GetSafeHwnd()).DoModal(); });
+}
+
+void COptionsDialog::DoDataExchange(CDataExchange& dx)
+{
+    dx.Text(IDC_OPTIONS_DIRECTORY, directory);
+}
+
+void COptionsDialog::OnDirectoryKillFocus()
+{
+    UpdateData(true);
+    // The rule of a file name's extension: trailing white space goes, and one backslash ends the text.
+    directory = NormaliseFileName(directory, "\\", true);
+    UpdateData(false);
+}
+
+void COptionsDialog::OnBrowse()
+{
+    const auto chosen = ChooseFileToOpen(
+        GetSafeHwnd(), {"Programs (*.exe)|*.exe|All Files (*.*)|*.*||", "*.exe", "Korvex.exe"});
+    if (!chosen)
+        return;
+    // The chosen file's folder; the file's name may stand in a folder name too, so it is not searched for.
+    directory = chosen->path.substr(0, chosen->path.find_last_of('\\') + 1);
+    UpdateData(false);
+}
+
+void COptionsDialog::OnMissionSetup()
+{
+    CMissionSetupDialog setup(mission, GetSafeHwnd());
+    if (setup.DoModal() == IDOK)
+        mission = setup.mission;
+}
