@@ -137,7 +137,7 @@ private:
     // Little-endian unsigned value of width bytes; 0 once reading has failed.
     std::uint32_t Number(std::size_t width, std::string_view item)
     {
-        if (!Available(width))
+        if (error.empty() && !Available(width))
             Fail("The file ends before " + std::string(item) + " is complete.");
         if (!error.empty())
             return 0;
@@ -167,7 +167,7 @@ private:
     // Checked before anything is allocated for what a length or count announces.
     bool Holds(std::uint64_t size, std::string_view what, std::string_view item)
     {
-        if (!Available(size))
+        if (error.empty() && !Available(size))
             Fail(std::string(what) + " " + std::string(item) + " is more than the rest of the file holds.");
         return error.empty();
     }
