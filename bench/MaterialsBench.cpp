@@ -1,6 +1,7 @@
 // Times a complete standard installation run on a worst-case game against the floor: copying the same
 // files as often through the same file system. Prints the medians and their ratio.
 
+#include "FileReplace.h"
 #include "InstallationRun.h"
 #include "MissionFile.h"
 #include "ProgressState.h"
@@ -211,13 +212,13 @@ int main()
         const auto floorStart = std::chrono::steady_clock::now();
         for (const char* file : kGameFiles)
         {
-            fileSystem.Copy(directory + file, copy);
-            fileSystem.Copy(copy, directory + file);
+            CopyFileReplacing(fileSystem, directory + file, copy);
+            CopyFileReplacing(fileSystem, copy, directory + file);
         }
         for (int m = 0; m < kMaterials; ++m)
         {
-            fileSystem.Copy(directory + kMaterialFile, copy);
-            fileSystem.Copy(copy, directory + kMaterialFile);
+            CopyFileReplacing(fileSystem, directory + kMaterialFile, copy);
+            CopyFileReplacing(fileSystem, copy, directory + kMaterialFile);
         }
         floors.push_back(Seconds(std::chrono::steady_clock::now() - floorStart));
     }

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "BackupSetRestore.h"
 #include "FileSystem.h"
 #include "InstallationRun.h"
 #include "MissionFile.h"
@@ -184,6 +185,7 @@ int ExitStatus(RunOutcome outcome)
         return 0;
     case RunOutcome::FailedAndRestored:
     case RunOutcome::Cancelled:
+    case RunOutcome::RestoreIncomplete:
         return 1;
     case RunOutcome::StoppedBeforeChange:
         break;
@@ -199,9 +201,41 @@ CommandRun DefineInstall(CLI::App& command)
     return [paths](CContext& context)
     {
         const CMissionDefinition mission = ReadMission(context.fileSystem, paths->second);
+        // The dialog program installs only a mission that passed its checks; nor does this, and a refused
+        // mission writes nothing, not even the log.
+        if (const auto problem = mission.Validate())
+        {
+            context.err << "kxvuz: " << paths->second << ": " << *problem << "\n";
+            return 1;
+        }
         CTerminalFrontEnd frontEnd(context.out, context.err, context.errIsTerminal);
         CInstallationRun run(context.fileSystem, frontEnd, GameDirectory(paths->first), mission);
         return ExitStatus(run.RunInstallation());
+    };
+}
+
+CommandRun DefineRestore(CLI::App& command)
+{
+    auto game = std::make_shared<std::string>();
+    command.add_option("--game", *game, "The game directory, which holds Korvex.exe")->required();
+    return [game](CContext& context)
+    {
+        const std::string directory = GameDirectory(*game);
+        const auto restored = RestoreBackupSet(context.fileSystem, directory);
+        if (!restored)
+            throw CCommandError("No complete backup set in " + directory +
+                                "data\\Backup: nothing was restored.");
+        bool complete = true;
+        for (const RestoredFile& file : *restored)
+        {
+            static const char* const kResults[] = {"Restored", "Already as backed up", "COULD NOT RESTORE"};
+            context.out << kResults[static_cast<int>(file.result)] << ": " << file.gamePath << "\n";
+            complete = complete && file.result != RestoreResult::Failed;
+        }
+        if (!complete)
+            throw CCommandError("Some game files could not be restored; run kxvuz restore again.");
+        context.out << "The game files are as they were before the last installation.\n";
+        return 0;
     };
 }
 
@@ -219,15 +253,27 @@ constexpr CommandEntry kCommands[] = {
      DefineValidate},
     {"convert", "Convert a mission between .kxm and .json", DefineConvert},
     {"install",
-     "Install a mission into a game directory, logging to kxinstall.log here; exit status 0 done, 1 failed "
-     "and "
-     "restored or cancelled, 3 stopped before any game file changed",
+     "Install a mission into a game directory, logging to kxinstall.log here; exit status 0 done, 1 a "
+     "mission "
+     "that fails validation, or failed and restored (or to finish with kxvuz restore) or cancelled, 3 "
+     "stopped "
+     "before any game file changed",
      DefineInstall},
+    {"restore",
+     "Put the game files back from the backup of the last installation: after an interrupted one, or to "
+     "undo a completed one; exit status 2 if there is no complete backup",
+     DefineRestore},
 };
 
 } // namespace
 
 int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool errIsTerminal)
+{
+    return RunKxvuz(NativeFileSystem(), argc, argv, out, err, errIsTerminal);
+}
+
+int RunKxvuz(IFileSystem& fileSystem, int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+             bool errIsTerminal)
 {
     CLI::App app("Install Korvex missions, and show, check and convert mission files.", "kxvuz");
     app.require_subcommand(1);
@@ -253,7 +299,7 @@ int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream&
             err << "kxvuz: " << error.what() << " (see kxvuz --help)\n";
         return 2;
     }
-    CContext context{NativeFileSystem(), out, err, errIsTerminal};
+    CContext context{fileSystem, out, err, errIsTerminal};
     try
     {
         for (auto& [command, run] : commands)

@@ -46,7 +46,8 @@ public:
             return nullptr;
         return std::make_unique<CTrickleFile>(bytes);
     }
-    bool Copy(const std::string&, const std::string&) override { return false; }
+    bool Rename(const std::string&, const std::string&) override { return false; }
+    bool Remove(const std::string&) override { return false; }
     bool CreateFolder(const std::string&) override { return false; }
     std::optional<FileStatus> GetStatus(const std::string&) override { return FileStatus{}; }
     bool SetReadOnly(const std::string&, bool) override { return false; }

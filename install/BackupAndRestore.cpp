@@ -1,5 +1,8 @@
 #include "InstallationRun.h"
 
+#include "BackupSetRestore.h"
+#include "FileReplace.h"
+
 void CInstallationRun::SetGamePaths()
 {
     const std::string& d = gameDirectory;
@@ -59,6 +62,10 @@ void CInstallationRun::BackupGameFiles()
     fileSystem.CreateFolder(gameDirectory + "data\\Backup");
     fileSystem.CreateFolder(gameDirectory + "data\\Backup\\Temp");
     backupFolder = gameDirectory + "data\\Backup\\";
+    // From here on the copies are this run's, and half of them must never pass for a complete set.
+    const std::string journalPath = BackupJournalPath(gameDirectory);
+    if (!fileSystem.Remove(journalPath))
+        Stop("Could not remove the backup journal " + journalPath + ".");
     WriteFilesList();
 
     const std::vector<GameFile> files = GameFiles();
@@ -66,20 +73,28 @@ void CInstallationRun::BackupGameFiles()
         MakeWritable(*file.path);
     for (const GameFile& file : files)
     {
-        if (fileSystem.Copy(*file.path, backupFolder + file.backupName))
+        if (CopyFileReplacing(fileSystem, *file.path, backupFolder + file.backupName))
             continue;
         Log("-! Error backing up file " + *file.path + " !-");
         Stop("Could not copy the file " + *file.path + " to backup folder data\\Backup.");
     }
+    if (!MarkBackupJournal(BackupJournal::State::Complete))
+        Stop("Could not write the backup journal " + journalPath + ".");
     backupComplete = true;
     Log("\nCopying complete.");
 }
 
+bool CInstallationRun::MarkBackupJournal(BackupJournal::State state)
+{
+    BackupJournal journal{state, {}};
+    for (const GameFile& file : GameFiles())
+        journal.files.push_back({file.backupName, file.path->substr(gameDirectory.size())});
+    return WriteBackupJournal(fileSystem, gameDirectory, journal);
+}
+
 void CInstallationRun::MakeWritable(const std::string& path)
 {
-    const auto status = fileSystem.GetStatus(path);
-    if (status && status->readOnly)
-        fileSystem.SetReadOnly(path, false);
+    ClearReadOnly(fileSystem, path);
 }
 
 void CInstallationRun::OpenForEditing(CTextFile& file, const std::string& path, const std::string& failure)
@@ -87,6 +102,12 @@ void CInstallationRun::OpenForEditing(CTextFile& file, const std::string& path, 
     MakeWritable(path);
     if (!file.Open(fileSystem, path, "r+"))
         FailAndRestore(failure);
+}
+
+void CInstallationRun::CloseEdited(CTextFile& file, const std::string& path)
+{
+    if (!file.Close())
+        FailAndRestore("Error writing to file " + path + ".");
 }
 
 void CInstallationRun::FailAndRestore(const std::string& message)
@@ -98,13 +119,29 @@ void CInstallationRun::FailAndRestore(const std::string& message)
     Log("\n-! Error encountered !-");
     frontEnd.ShowError(message);
     Log("\nRestoring files...");
+    bool restored = true;
     if (backupComplete)
     {
         std::vector<GameFile> files = GameFiles();
         // The string table goes back before the tutorial groupings.
         std::swap(files[3], files[4]);
         for (const GameFile& file : files)
-            fileSystem.Copy(backupFolder + file.backupName, *file.path);
+            if (RestoreGameFile(fileSystem, backupFolder + file.backupName, *file.path) ==
+                RestoreResult::Failed)
+            {
+                Log("\n-! Error restoring file " + *file.path + " !-");
+                restored = false;
+            }
+        // A journal left as it was still lets kxvuz restore finish the job.
+        if (restored)
+            MarkBackupJournal(BackupJournal::State::Restored);
+    }
+    if (!restored)
+    {
+        Log("\nRestoration incomplete.");
+        frontEnd.ShowError("Some game files could not be restored. Run kxvuz restore --game " +
+                           gameDirectory + " to put them back from data\\Backup.");
+        EndRun(RunOutcome::RestoreIncomplete);
     }
     Log("\nRestoration complete.\nExit KX VUZ Odezodure with no changes made.");
     EndRun(message == "User cancelled installation." ? RunOutcome::Cancelled : RunOutcome::FailedAndRestored);

@@ -51,6 +51,9 @@ RunOutcome CInstallationRun::RunInstallation()
         frontEnd.ShowTexts();
         frontEnd.EndWaitCursor();
         Log("\nInstallation complete for " + mission.missionName + ".");
+        // Left as "complete", the journal still lets kxvuz restore undo the run.
+        if (!MarkBackupJournal(BackupJournal::State::Installed))
+            Log("\n-! The backup journal could not be marked. !-");
         logFile.Close();
         frontEnd.ShowMessage("Done");
         EndRun(RunOutcome::Completed);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackupJournal.h"
 #include "FileSystem.h"
 #include "FrontEnd.h"
 #include "MissionDefinition.h"
@@ -17,6 +18,9 @@ enum class RunOutcome
     Cancelled,
     // Stopped before any game file changed.
     StoppedBeforeChange,
+    // Failed, and some changed game files could not be put back: the backup journal still names the
+    // complete set for kxvuz restore.
+    RestoreIncomplete,
 };
 
 // One installation run: the state that its steps share, and the steps themselves.
@@ -67,6 +71,9 @@ private:
     void BackupGameFiles();
     // Opens a game file "r+" for an edit, made writable first; fails and restores with failure if it cannot.
     void OpenForEditing(CTextFile& file, const std::string& path, const std::string& failure);
+    // Closes a game file that an edit changed; fails and restores when it could not be replaced.
+    void CloseEdited(CTextFile& file, const std::string& path);
+    bool MarkBackupJournal(BackupJournal::State state);
     void SetGamePaths();
     void WriteFilesList();
     // The eight game files in the order of the backup.

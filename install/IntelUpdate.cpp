@@ -25,7 +25,7 @@ void CInstallationRun::UpdateIntel()
         lines.push_back("\"" + entry + "\"");
     AppendLinesAfterEntry(editFile, lastName, lines);
     Log("\nEntries added.");
-    editFile.Close();
+    CloseEdited(editFile, intelNamesPath);
     Log("\nIntelnames.txt file closed.");
 
     StepProgress("Opening the new mission's intel file...");
@@ -57,6 +57,6 @@ void CInstallationRun::UpdateIntel()
         }
     }
     Log("\nChanges complete.");
-    editFile.Close();
+    CloseEdited(editFile, intelPath);
     Log("\nIntel file closed.");
 }

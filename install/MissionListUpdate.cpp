@@ -1,3 +1,4 @@
+#include "FileReplace.h"
 #include "InstallationRun.h"
 #include "Numbers.h"
 
@@ -101,6 +102,6 @@ void CInstallationRun::UpdateMissionList()
     if (!temp.Close())
         FailAndRestore(copyFailure);
     editFile.Close();
-    if (!fileSystem.Copy(tempPath, missionListPath))
+    if (!CopyFileReplacing(fileSystem, tempPath, missionListPath))
         FailAndRestore(copyFailure);
 }

@@ -25,7 +25,7 @@ void CInstallationRun::UpdateMissionNames()
     sideFile.SetPos(0);
     RewriteNumberAt(sideFile, SeekEntry(0, sideFile), names);
     Log("\nChanged the number of the mission in localization file to " + IntToText(names) + ".");
-    sideFile.Close();
+    CloseEdited(sideFile, briefingPath);
     Log("\nBriefing file closed.");
 
     StepProgress("Updating missionnames.txt...");
@@ -36,6 +36,6 @@ void CInstallationRun::UpdateMissionNames()
     AppendLinesAfterEntry(editFile, SeekEntry(names, editFile),
                           {"\"" + mission.missionName + "\"\t\t\"" + mission.timeDateStamp + "\""});
     Log("\nAdded mission name to missionnames.txt.");
-    editFile.Close();
+    CloseEdited(editFile, missionNamesPath);
     Log("\nMissionnames.txt file closed.");
 }

@@ -1,3 +1,4 @@
+#include "FileReplace.h"
 #include "InstallationRun.h"
 #include "LineBounds.h"
 
@@ -59,7 +60,7 @@ void CInstallationRun::UpdateStringTable()
 
     editFile.Close();
     // A temporary file that did not reach the disk whole must not replace the table.
-    if (!tempFile.Close() || !fileSystem.Copy(tempPath, stringTablePath))
+    if (!tempFile.Close() || !CopyFileReplacing(fileSystem, tempPath, stringTablePath))
         FailAndRestore("Failed to copy temp file\n" + tempPath + " to\n" + stringTablePath + ".");
     Log("\nCopying complete.");
     Log("\nkx_string_table.txt file closed.");

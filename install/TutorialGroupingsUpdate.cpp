@@ -62,5 +62,5 @@ void CInstallationRun::UpdateTutorialGroupings()
         Log("\nTutorial group created.");
     }
     Log("\nClosing " + tutorialGroupingsPath + ".");
-    sideFile.Close();
+    CloseEdited(sideFile, tutorialGroupingsPath);
 }

@@ -32,6 +32,7 @@ enum class OpenMode
 struct FileStatus
 {
     bool readOnly = false;
+    bool folder = false;
 };
 
 // Every file operation of the product goes through this interface, so that tests can watch and
@@ -41,8 +42,11 @@ class IFileSystem
 public:
     virtual ~IFileSystem() = default;
     virtual std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) = 0;
-    // Copies the bytes of from to to, replacing an existing to.
-    virtual bool Copy(const std::string& from, const std::string& to) = 0;
+    // Moves the file from over the file to in one step, so that to is either old or new, never partial.
+    // The move is on the disk when this returns. A read-only to is refused, as Windows does.
+    virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    // True when no file is left at path.
+    virtual bool Remove(const std::string& path) = 0;
     // An existing folder is no error.
     virtual bool CreateFolder(const std::string& path) = 0;
     // Nothing when the file does not exist.

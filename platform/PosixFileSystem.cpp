@@ -92,16 +92,34 @@ public:
         return std::make_unique<CPosixFile>(fd);
     }
 
-    bool Copy(const std::string& from, const std::string& to) override
+    bool Rename(const std::string& from, const std::string& to) override
     {
-        std::error_code error;
         const std::string source = NativePath(from);
         const std::string target = NativePath(to);
         struct stat status;
-        if (!fs::is_regular_file(source, error) ||
-            (::stat(target.c_str(), &status) == 0 && IsReadOnly(status)))
+        if (::stat(target.c_str(), &status) == 0 && (S_ISDIR(status.st_mode) || IsReadOnly(status)))
             return false;
-        return fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+        if (::rename(source.c_str(), target.c_str()) != 0)
+            return false;
+        // The new name reaches the disk with its folder.
+        fs::path folderPath = fs::path(target).parent_path();
+        if (folderPath.empty())
+            folderPath = ".";
+        const int folder = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder < 0)
+            return false;
+        const bool synced = ::fsync(folder) == 0;
+        ::close(folder);
+        return synced;
+    }
+
+    bool Remove(const std::string& path) override
+    {
+        const std::string native = NativePath(path);
+        struct stat status;
+        if (::lstat(native.c_str(), &status) != 0)
+            return errno == ENOENT;
+        return !S_ISDIR(status.st_mode) && ::unlink(native.c_str()) == 0;
     }
 
     bool CreateFolder(const std::string& path) override
@@ -117,7 +135,7 @@ public:
         struct stat status;
         if (::stat(NativePath(path).c_str(), &status) != 0)
             return std::nullopt;
-        return FileStatus{IsReadOnly(status)};
+        return FileStatus{IsReadOnly(status), S_ISDIR(status.st_mode)};
     }
 
     bool SetReadOnly(const std::string& path, bool readOnly) override

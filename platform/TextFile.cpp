@@ -1,5 +1,7 @@
 #include "TextFile.h"
 
+#include "FileReplace.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -12,45 +14,36 @@ CTextFile::~CTextFile()
 bool CTextFile::Open(IFileSystem& fileSystem, const std::string& path, const char* mode)
 {
     Close();
-    OpenMode openMode;
+    std::optional<std::string> content;
     if (std::strcmp(mode, "r") == 0)
-        openMode = OpenMode::Read;
-    else if (std::strcmp(mode, "w") == 0)
-        openMode = OpenMode::Write;
+        content = ReadFileBytes(fileSystem, path, OpenMode::Read);
     else if (std::strcmp(mode, "r+") == 0)
-        openMode = OpenMode::ReadWrite;
-    else
-        return false;
-
-    std::unique_ptr<IFile> opened = fileSystem.Open(path, openMode);
-    if (!opened)
-        return false;
-    std::string content;
-    if (openMode != OpenMode::Write)
+        content = ReadFileBytes(fileSystem, path, OpenMode::ReadWrite);
+    else if (std::strcmp(mode, "w") == 0)
     {
-        char chunk[65536];
-        std::int64_t count;
-        while ((count = opened->Read(chunk, sizeof chunk)) > 0)
-            content.append(chunk, static_cast<std::size_t>(count));
-        if (count < 0)
-        {
-            opened->Close();
+        // A read-only file or a folder must refuse here, as it would refuse the rename at Close.
+        const FileStatus status = fileSystem.GetStatus(path).value_or(FileStatus{});
+        if (status.readOnly || status.folder)
             return false;
-        }
+        temporary = fileSystem.Open(TemporarySibling(path), OpenMode::Write);
+        if (temporary)
+            content.emplace();
     }
-    file = std::move(opened);
-    bytes = std::move(content);
+    if (!content)
+        return false;
+    this->fileSystem = &fileSystem;
+    this->path = path;
+    bytes = std::move(*content);
     position = 0;
-    cleanUpTo = static_cast<std::int64_t>(bytes.size());
-    diskSize = cleanUpTo;
-    writable = openMode != OpenMode::Read;
+    writable = std::strcmp(mode, "r") != 0;
+    changed = temporary != nullptr;
     return true;
 }
 
 bool CTextFile::ReadLine(std::string& line)
 {
     line.clear();
-    if (!file || AtEnd())
+    if (!IsOpen() || AtEnd())
         return false;
     const auto start = static_cast<std::size_t>(position);
     const std::size_t feed = bytes.find('\n', start);
@@ -70,7 +63,7 @@ bool CTextFile::ReadLine(std::string& line)
 
 bool CTextFile::Write(std::string_view text)
 {
-    if (!file || !writable)
+    if (!IsOpen() || !writable)
         return false;
     std::string disk;
     disk.reserve(text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
@@ -84,65 +77,57 @@ bool CTextFile::Write(std::string_view text)
     if (bytes.size() < at + disk.size())
         bytes.resize(at + disk.size(), '\0');
     bytes.replace(at, disk.size(), disk);
-    cleanUpTo = std::min(cleanUpTo, position);
+    changed = true;
     position += static_cast<std::int64_t>(disk.size());
     return true;
 }
 
 bool CTextFile::Splice(std::int64_t offset, std::size_t count, std::string_view text)
 {
-    if (!file || !writable || offset < 0 || offset > static_cast<std::int64_t>(bytes.size()))
+    if (!IsOpen() || !writable || offset < 0 || offset > static_cast<std::int64_t>(bytes.size()))
         return false;
     const auto at = static_cast<std::size_t>(offset);
     bytes.replace(at, std::min(count, bytes.size() - at), text);
-    cleanUpTo = std::min(cleanUpTo, offset);
+    changed = true;
     position = offset + static_cast<std::int64_t>(text.size());
     return true;
 }
 
 bool CTextFile::SetPos(std::int64_t offset)
 {
-    if (!file || offset < 0)
+    if (!IsOpen() || offset < 0)
         return false;
     position = offset;
     return true;
 }
 
-bool CTextFile::Flush()
-{
-    if (!file)
-        return false;
-    const auto size = static_cast<std::int64_t>(bytes.size());
-    if (!writable || (cleanUpTo >= size && diskSize == size))
-        return true;
-    const auto from = static_cast<std::size_t>(std::min(cleanUpTo, size));
-    if (!file->Seek(static_cast<std::int64_t>(from)) ||
-        file->Write(bytes.data() + from, bytes.size() - from) != bytes.size() - from)
-        return false;
-    if (diskSize > size && !file->Truncate())
-        return false;
-    cleanUpTo = diskSize = size;
-    return true;
-}
-
 bool CTextFile::Close()
 {
-    if (!file)
+    if (!IsOpen())
         return true;
-    const bool flushed = Flush();
-    const bool closed = file->Close();
+    bool replaced = true;
+    if (changed)
+    {
+        std::unique_ptr<IFile> target =
+            temporary ? std::move(temporary) : fileSystem->Open(TemporarySibling(path), OpenMode::Write);
+        replaced = target && CommitReplacement(*fileSystem, std::move(target), path, bytes);
+    }
     Abandon();
-    return flushed && closed;
+    return replaced;
 }
 
 void CTextFile::Abandon()
 {
-    if (file)
-        file->Close();
-    file.reset();
+    if (temporary)
+    {
+        temporary->Close();
+        temporary.reset();
+        fileSystem->Remove(TemporarySibling(path));
+    }
+    fileSystem = nullptr;
+    path.clear();
     bytes.clear();
     position = 0;
-    cleanUpTo = 0;
-    diskSize = 0;
     writable = false;
+    changed = false;
 }

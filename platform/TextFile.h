@@ -9,8 +9,8 @@
 
 // A text stream with Windows text-mode semantics on every OS: "\n" in memory is CR LF on disk, and
 // CR LF on disk reads as "\n" (a lone CR stays a CR). Positions are byte offsets on disk.
-// The file's bytes are held in memory while it is open; writes reach the disk at Flush and Close only:
-// a stream destroyed without Close is abandoned.
+// The file's bytes are held in memory while it is open. Writes reach the disk at Close only, which
+// replaces the file as a whole (FileReplace.h): a stream destroyed without Close is abandoned.
 class CTextFile
 {
 public:
@@ -21,7 +21,7 @@ public:
 
     // mode is "r", "w" or "r+", as for fopen.
     bool Open(IFileSystem& fileSystem, const std::string& path, const char* mode);
-    bool IsOpen() const { return file != nullptr; }
+    bool IsOpen() const { return fileSystem != nullptr; }
 
     // Reads the rest of the current line, with its "\n" when it has one; false at the end of the file.
     bool ReadLine(std::string& line);
@@ -36,18 +36,18 @@ public:
     std::int64_t GetPos() const { return position; }
     bool SetPos(std::int64_t offset);
 
-    bool Flush();
+    // Writes what changed; false when the file on disk could not be replaced, and it then stays as it was.
     bool Close();
     // Drops the stream without writing what it still holds.
     void Abandon();
 
 private:
-    std::unique_ptr<IFile> file;
+    IFileSystem* fileSystem = nullptr;
+    std::string path;
+    // A "w" stream's temporary file, created at Open so that a file that cannot be written fails there.
+    std::unique_ptr<IFile> temporary;
     std::string bytes;
     std::int64_t position = 0;
-    // Bytes before this offset are on disk as they stand in memory.
-    std::int64_t cleanUpTo = 0;
-    // The file's length on disk, so that a file that became shorter is cut to its new end.
-    std::int64_t diskSize = 0;
     bool writable = false;
+    bool changed = false;
 };

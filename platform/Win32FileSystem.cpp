@@ -80,9 +80,18 @@ public:
         return std::make_unique<CWin32File>(handle);
     }
 
-    bool Copy(const std::string& from, const std::string& to) override
+    bool Rename(const std::string& from, const std::string& to) override
     {
-        return !IsReadOnlyFile(to) && CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+        return !IsReadOnlyFile(to) &&
+               MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+
+    bool Remove(const std::string& path) override
+    {
+        if (DeleteFileA(path.c_str()))
+            return true;
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     }
 
     bool CreateFolder(const std::string& path) override
@@ -98,7 +107,8 @@ public:
         const DWORD attributes = GetFileAttributesA(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES)
             return std::nullopt;
-        return FileStatus{(attributes & FILE_ATTRIBUTE_READONLY) != 0};
+        return FileStatus{(attributes & FILE_ATTRIBUTE_READONLY) != 0,
+                          (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
     }
 
     bool SetReadOnly(const std::string& path, bool readOnly) override

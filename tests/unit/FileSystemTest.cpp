@@ -1,4 +1,5 @@
 #include "FileSystem.h"
+#include "FileReplace.h"
 #include "TestFiles.h"
 
 #include <chrono>
@@ -16,15 +17,39 @@ protected:
     IFileSystem& fileSystem = NativeFileSystem();
 };
 
-TEST_F(FileSystemTest, CopyReplacesAnExistingTarget)
+TEST_F(FileSystemTest, RenameReplacesAnExistingTargetAndRemoveLeavesNoFile)
 {
     WriteBytes(folder.Path() / "a", "new bytes\r\n");
     WriteBytes(folder.Path() / "b", "older and longer content");
-    EXPECT_TRUE(fileSystem.Copy(folder / "a", folder / "b"));
+    EXPECT_TRUE(fileSystem.Rename(folder / "a", folder / "b"));
     EXPECT_EQ(ReadBytes(folder.Path() / "b"), "new bytes\r\n");
-    EXPECT_FALSE(fileSystem.Copy(folder / "missing", folder / "c"));
+    EXPECT_FALSE(fs::exists(folder.Path() / "a"));
+    EXPECT_FALSE(fileSystem.Rename(folder / "missing", folder / "c"));
     EXPECT_FALSE(fs::exists(folder.Path() / "c"));
-    EXPECT_FALSE(fileSystem.Copy(folder.Path().string(), folder / "d")) << "a folder is not a file";
+    fs::create_directory(folder.Path() / "sub");
+    EXPECT_FALSE(fileSystem.Rename(folder / "b", folder / "sub")) << "a folder is not replaced";
+
+    EXPECT_TRUE(fileSystem.Remove(folder / "b"));
+    EXPECT_FALSE(fs::exists(folder.Path() / "b"));
+    EXPECT_TRUE(fileSystem.Remove(folder / "b")) << "no file is left, as asked";
+    EXPECT_FALSE(fileSystem.Remove(folder / "sub")) << "a folder is not a file";
+}
+
+TEST_F(FileSystemTest, ReplacingAndCopyingLeaveOldOrNewAndNoTemporaryFile)
+{
+    const std::string path = folder / "game.txt";
+    WriteBytes(path, "old");
+    EXPECT_TRUE(ReplaceFile(fileSystem, path, "new"));
+    EXPECT_EQ(ReadBytes(path), "new");
+    EXPECT_TRUE(CopyFileReplacing(fileSystem, path, folder / "copy.txt"));
+    EXPECT_EQ(ReadBytes(folder.Path() / "copy.txt"), "new");
+    EXPECT_FALSE(CopyFileReplacing(fileSystem, folder / "missing", path));
+    EXPECT_FALSE(ReplaceFile(fileSystem, folder / "no/such/folder", "x"));
+
+    ASSERT_TRUE(fileSystem.SetReadOnly(path, true));
+    EXPECT_FALSE(ReplaceFile(fileSystem, path, "refused"));
+    EXPECT_EQ(ReadBytes(path), "new");
+    EXPECT_FALSE(fs::exists(TemporarySibling(path))) << "a refused rename removes its temporary file";
 }
 
 TEST_F(FileSystemTest, CreateFolderAcceptsAnExistingOne)
@@ -49,13 +74,13 @@ TEST_F(FileSystemTest, ReadOnlyFilesRefuseWritesUntilCleared)
     EXPECT_TRUE(fileSystem.GetStatus(path)->readOnly);
     EXPECT_FALSE(fileSystem.Open(path, OpenMode::ReadWrite));
     EXPECT_FALSE(fileSystem.Open(path, OpenMode::Write));
-    EXPECT_FALSE(fileSystem.Copy(folder / "other", path));
+    EXPECT_FALSE(fileSystem.Rename(folder / "other", path));
     EXPECT_TRUE(fileSystem.Open(path, OpenMode::Read));
 
     ASSERT_TRUE(fileSystem.SetReadOnly(path, false));
     EXPECT_FALSE(fileSystem.GetStatus(path)->readOnly);
     EXPECT_EQ(fs::last_write_time(path), before) << "attribute changes keep the file's times";
-    EXPECT_TRUE(fileSystem.Copy(folder / "other", path));
+    EXPECT_TRUE(fileSystem.Rename(folder / "other", path));
     EXPECT_EQ(ReadBytes(path), "other");
 }
 

@@ -1,3 +1,4 @@
+#include "FileReplace.h"
 #include "InstallationRun.h"
 #include "RecordingFrontEnd.h"
 #include "RefusingFileSystem.h"
@@ -311,7 +312,8 @@ TEST_F(MaterialsUpdate, FilesThatCannotBeOpenedFailAndRestore)
     const std::string temp = TempPath();
     for (const Case& c : {Case{cxp, OpenMode::ReadWrite, 1, "Error opening file " + cxp + "."},
                           Case{temp, OpenMode::Read, 1, "Error opening file " + temp + "."},
-                          Case{cxp, OpenMode::Write, 1, "Error opening file " + cxp + "."},
+                          // The file is written whole through its temporary sibling.
+                          Case{TemporarySibling(cxp), OpenMode::Write, 1, "Error opening file " + cxp + "."},
                           Case{cxp, OpenMode::ReadWrite, 2, "Error opening file " + cxp + "."}})
     {
         frontEnd = CRecordingFrontEnd();

@@ -67,7 +67,8 @@ public:
     {
         return std::make_unique<File>(*this);
     }
-    bool Copy(const std::string&, const std::string&) override { return false; }
+    bool Rename(const std::string&, const std::string&) override { return false; }
+    bool Remove(const std::string&) override { return false; }
     bool CreateFolder(const std::string&) override { return false; }
     std::optional<FileStatus> GetStatus(const std::string&) override { return std::nullopt; }
     bool SetReadOnly(const std::string&, bool) override { return false; }

@@ -22,10 +22,11 @@ public:
             return nullptr;
         return NativeFileSystem().Open(path, mode);
     }
-    bool Copy(const std::string& from, const std::string& to) override
+    bool Rename(const std::string& from, const std::string& to) override
     {
-        return NativeFileSystem().Copy(from, to);
+        return NativeFileSystem().Rename(from, to);
     }
+    bool Remove(const std::string& path) override { return NativeFileSystem().Remove(path); }
     bool CreateFolder(const std::string& path) override { return NativeFileSystem().CreateFolder(path); }
     std::optional<FileStatus> GetStatus(const std::string& path) override
     {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace
 {
 
@@ -99,17 +101,26 @@ TEST_F(TextFileTest, SpliceMovesWhatFollowsAndAShorterFileIsCut)
     EXPECT_EQ(ReadBytes(path), "next\r\n");
 }
 
-TEST_F(TextFileTest, WritesReachTheDiskAtFlushAndNotAfterAbandon)
+TEST_F(TextFileTest, WritesReachTheDiskAtCloseOnlyAndNotAfterAbandon)
 {
     WriteBytes(path, "old\r\n");
     ASSERT_TRUE(file.Open(NativeFileSystem(), path, "r+"));
     ASSERT_TRUE(file.Write("new"));
-    ASSERT_TRUE(file.Flush());
+    EXPECT_EQ(ReadBytes(path), "old\r\n");
+    ASSERT_TRUE(file.Close());
     EXPECT_EQ(ReadBytes(path), "new\r\n");
-    ASSERT_TRUE(file.SetPos(0));
+
+    ASSERT_TRUE(file.Open(NativeFileSystem(), path, "r+"));
     ASSERT_TRUE(file.Write("bad"));
     file.Abandon();
     EXPECT_EQ(ReadBytes(path), "new\r\n");
+
+    // A "w" stream's temporary file goes with it.
+    ASSERT_TRUE(file.Open(NativeFileSystem(), path, "w"));
+    ASSERT_TRUE(file.Write("bad"));
+    file.Abandon();
+    EXPECT_EQ(ReadBytes(path), "new\r\n");
+    EXPECT_FALSE(std::filesystem::exists(path + ".kxnew"));
 }
 
 TEST_F(TextFileTest, OpenModes)
@@ -128,6 +139,7 @@ TEST_F(TextFileTest, OpenModes)
     EXPECT_TRUE(file.AtEnd()) << "w empties the file";
     file.Close();
     EXPECT_EQ(ReadBytes(path), "");
+    EXPECT_FALSE(file.Open(NativeFileSystem(), folder.Path().string(), "w")) << "a folder";
 }
 
 } // namespace

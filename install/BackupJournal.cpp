@@ -1,0 +1,99 @@
+#include "BackupJournal.h"
+
+#include "FileReplace.h"
+
+#include <array>
+#include <sstream>
+#include <utility>
+
+namespace
+{
+
+const char kHeading[] = "KX VUZ Odezodure backup journal";
+const std::array<std::pair<BackupJournal::State, const char*>, 3> kStates = {{
+    {BackupJournal::State::Complete, "complete"},
+    {BackupJournal::State::Installed, "installed"},
+    {BackupJournal::State::Restored, "restored"},
+}};
+
+// A journal names files inside data\Backup and inside the game directory only, whoever wrote it.
+bool StaysInside(const std::string& path, bool folders)
+{
+    if (path.empty() || path.find(':') != std::string::npos || path.front() == '\\' || path.front() == '/')
+        return false;
+    if (!folders && path.find_first_of("\\/") != std::string::npos)
+        return false;
+    std::size_t start = 0;
+    for (;;)
+    {
+        const std::size_t end = path.find_first_of("\\/", start);
+        const std::string part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        if (end == std::string::npos)
+            return true;
+        start = end + 1;
+    }
+}
+
+} // namespace
+
+std::string BackupJournalPath(const std::string& gameDirectory)
+{
+    return gameDirectory + "data\\Backup\\journal.txt";
+}
+
+bool WriteBackupJournal(IFileSystem& fileSystem, const std::string& gameDirectory,
+                        const BackupJournal& journal)
+{
+    std::string text = std::string(kHeading) + "\r\n";
+    for (const auto& [state, name] : kStates)
+        if (state == journal.state)
+            text += std::string("state ") + name + "\r\n";
+    for (const BackupJournal::Entry& entry : journal.files)
+        text += entry.backupName + "\t" + entry.gamePath + "\r\n";
+    text += "end\r\n";
+    return ReplaceFile(fileSystem, BackupJournalPath(gameDirectory), text);
+}
+
+std::optional<BackupJournal> ReadBackupJournal(IFileSystem& fileSystem, const std::string& gameDirectory)
+{
+    const std::optional<std::string> bytes = ReadFileBytes(fileSystem, BackupJournalPath(gameDirectory));
+    if (!bytes)
+        return std::nullopt;
+    std::istringstream lines(*bytes);
+    std::string line;
+    auto next = [&]
+    {
+        if (!std::getline(lines, line) || line.empty() || line.back() != '\r')
+            return false;
+        line.pop_back();
+        return true;
+    };
+    BackupJournal journal;
+    if (!next() || line != kHeading || !next())
+        return std::nullopt;
+    bool known = false;
+    for (const auto& [state, name] : kStates)
+        if (line == std::string("state ") + name)
+        {
+            journal.state = state;
+            known = true;
+        }
+    if (!known)
+        return std::nullopt;
+    while (next() && line != "end")
+    {
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string::npos)
+            return std::nullopt;
+        BackupJournal::Entry entry{line.substr(0, tab), line.substr(tab + 1)};
+        if (!StaysInside(entry.backupName, false) || !StaysInside(entry.gamePath, true))
+            return std::nullopt;
+        journal.files.push_back(std::move(entry));
+    }
+    // Only a journal that reached its last line was written whole.
+    if (line != "end" || journal.files.empty())
+        return std::nullopt;
+    return journal;
+}
