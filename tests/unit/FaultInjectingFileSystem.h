@@ -1,0 +1,62 @@
+#pragma once
+
+#include "FileSystem.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Passes every operation to another file system, counting each one (file handles' too) and recording
+// the paths it is given; it can fail the k-th operation, or every one from the k-th on.
+class CFaultInjectingFileSystem : public IFileSystem
+{
+public:
+    enum class Fault
+    {
+        IoError,
+        // A write stores part of its bytes, then fails; other operations fail as with IoError.
+        DiskFull,
+        AccessDenied,
+    };
+
+    explicit CFaultInjectingFileSystem(IFileSystem& inner) : inner(inner) {}
+
+    // k = 0 fails nothing.
+    void FailAt(int k, bool fromThenOn, Fault kind)
+    {
+        failAt = k;
+        persistent = fromThenOn;
+        fault = kind;
+    }
+    int Operations() const { return operations; }
+    int Injected() const { return injected; }
+    // "Open w C:\Korvex\data\...": the operation, for opens the mode, and the path; writes and reads
+    // are not listed, their opens are.
+    const std::vector<std::string>& Touched() const { return touched; }
+    // Called after every operation with its number, whether it failed or not.
+    std::function<void(int)> afterOperation;
+
+    std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override;
+    bool Rename(const std::string& from, const std::string& to) override;
+    bool Remove(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
+    std::optional<FileStatus> GetStatus(const std::string& path) override;
+    bool SetReadOnly(const std::string& path, bool readOnly) override;
+
+private:
+    class CFile;
+    // Counts one operation; true when it is to fail.
+    bool Fails();
+    void Done();
+    // Runs work, or failure when the operation is to fail.
+    template <typename Failure, typename Work>
+    auto Perform(const std::string& record, Failure failure, Work work);
+
+    IFileSystem& inner;
+    int failAt = 0;
+    bool persistent = false;
+    Fault fault = Fault::IoError;
+    int operations = 0;
+    int injected = 0;
+    std::vector<std::string> touched;
+};

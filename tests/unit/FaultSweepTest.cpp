@@ -1,0 +1,140 @@
+#include "BackupSetRestore.h"
+#include "FaultInjectingFileSystem.h"
+#include "InstallationRun.h"
+#include "MemoryFileSystem.h"
+#include "MissionFile.h"
+#include "RecordingFrontEnd.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using Fault = CFaultInjectingFileSystem::Fault;
+
+const std::string kGame = "C:\\Korvex\\";
+const std::string kLog = "C:\\kxinstall.log";
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Every file of the game but the backup folder, by path.
+std::map<std::string, std::string> GameFiles(const CMemoryFileSystem& fileSystem)
+{
+    const std::string backup = Lower(kGame + "data\\Backup\\");
+    std::map<std::string, std::string> files;
+    for (const auto& [path, bytes] : fileSystem.Files())
+        if (Lower(path).rfind(Lower(kGame), 0) == 0 && Lower(path).rfind(backup, 0) != 0)
+            files[path] = bytes;
+    return files;
+}
+
+CMissionDefinition SampleMission(const std::string& name)
+{
+    CMissionDefinition mission;
+    const std::string path = (fs::path(KX_SAMPLE_DIR) / "missions" / name).string();
+    EXPECT_TRUE(LoadMissionFile(NativeFileSystem(), path, mission).Ok()) << path;
+    return mission;
+}
+
+struct Result
+{
+    RunOutcome outcome;
+    int operations;
+};
+
+Result Install(CFaultInjectingFileSystem& fileSystem, const CMissionDefinition& mission)
+{
+    CRecordingFrontEnd frontEnd;
+    CInstallationRun run(fileSystem, frontEnd, kGame, mission, kLog);
+    const RunOutcome outcome = run.RunInstallation();
+    return {outcome, fileSystem.Operations()};
+}
+
+// Fails each operation of a whole run in turn, once and from then on, with each kind of fault. Afterwards
+// the game must be as before, or fully installed when the run says it completed; where the run says it could
+// not restore everything, kxvuz restore's work must finish the job once the disk works again.
+void Sweep(const char* kind, const std::string& missionFile)
+{
+    const CMissionDefinition mission = SampleMission(missionFile);
+    const CMemoryFileSystem pristine(fs::path(KX_SAMPLE_DIR) / "game", kGame);
+    const auto before = GameFiles(pristine);
+
+    CMemoryFileSystem clean = pristine;
+    CFaultInjectingFileSystem counting(clean);
+    const Result reference = Install(counting, mission);
+    ASSERT_EQ(reference.outcome, RunOutcome::Completed);
+    const auto installed = GameFiles(clean);
+    ASSERT_NE(installed, before);
+    const int n = reference.operations;
+
+    int runs = 0;
+    int restoredAfterwards = 0;
+    for (const bool persistent : {false, true})
+        for (const Fault fault : {Fault::IoError, Fault::DiskFull, Fault::AccessDenied})
+            for (int k = 1; k <= n; ++k)
+            {
+                SCOPED_TRACE(std::string(persistent ? "from operation " : "operation ") + std::to_string(k) +
+                             " fails, fault " + std::to_string(static_cast<int>(fault)));
+                CMemoryFileSystem memory = pristine;
+                CFaultInjectingFileSystem faulty(memory);
+                faulty.FailAt(k, persistent, fault);
+                const RunOutcome outcome = Install(faulty, mission).outcome;
+                ++runs;
+                ASSERT_EQ(faulty.Injected() > 0, true);
+                switch (outcome)
+                {
+                case RunOutcome::Completed:
+                    ASSERT_EQ(GameFiles(memory), installed);
+                    break;
+                case RunOutcome::RestoreIncomplete:
+                {
+                    ASSERT_TRUE(persistent) << "a single fault must never keep the run from restoring";
+                    const auto restored = RestoreBackupSet(memory, kGame);
+                    ASSERT_TRUE(restored);
+                    for (const RestoredFile& file : *restored)
+                        ASSERT_NE(file.result, RestoreResult::Failed) << file.gamePath;
+                    ASSERT_EQ(GameFiles(memory), before);
+                    ++restoredAfterwards;
+                    break;
+                }
+                default:
+                    ASSERT_EQ(GameFiles(memory), before) << "outcome " << static_cast<int>(outcome);
+                }
+            }
+    std::cout << "[ sweep    ] " << kind << " run: N = " << n << " operations, " << runs
+              << " runs with faults injected, " << restoredAfterwards
+              << " of them finished by the restore command\n";
+}
+
+TEST(FaultSweep, StandardRun)
+{
+    Sweep("standard", "Harbor01.kxm");
+}
+
+TEST(FaultSweep, DuskreachRun)
+{
+    Sweep("Duskreach", "Ridge02.kxm");
+}
+
+TEST(FaultSweep, MultiplayerOnlyRun)
+{
+    Sweep("multiplayer-only", "MPFoundry.kxm");
+}
+
+TEST(FaultSweep, RunWithFoundAndNewMaterials)
+{
+    Sweep("found and new materials", "Glasshouse03.kxm");
+}
+
+} // namespace
