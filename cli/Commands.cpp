@@ -203,7 +203,10 @@ CommandRun DefineInstall(CLI::App& command)
         const CMissionDefinition mission = ReadMission(context.fileSystem, paths->second);
         // The dialog program installs only a mission that passed its checks; nor does this, and a refused
         // mission writes nothing, not even the log.
-        if (const auto problem = mission.Validate())
+        auto problem = mission.Validate();
+        if (!problem)
+            problem = mission.UnusableFileNameMessage();
+        if (problem)
         {
             context.err << "kxvuz: " << paths->second << ": " << *problem << "\n";
             return 1;

@@ -62,10 +62,6 @@ void CInstallationRun::BackupGameFiles()
     fileSystem.CreateFolder(gameDirectory + "data\\Backup");
     fileSystem.CreateFolder(gameDirectory + "data\\Backup\\Temp");
     backupFolder = gameDirectory + "data\\Backup\\";
-    // From here on the copies are this run's, and half of them must never pass for a complete set.
-    const std::string journalPath = BackupJournalPath(gameDirectory);
-    if (!fileSystem.Remove(journalPath))
-        Stop("Could not remove the backup journal " + journalPath + ".");
     WriteFilesList();
 
     const std::vector<GameFile> files = GameFiles();
@@ -79,7 +75,7 @@ void CInstallationRun::BackupGameFiles()
         Stop("Could not copy the file " + *file.path + " to backup folder data\\Backup.");
     }
     if (!MarkBackupJournal(BackupJournal::State::Complete))
-        Stop("Could not write the backup journal " + journalPath + ".");
+        Stop("Could not write the backup journal " + BackupJournalPath(gameDirectory) + ".");
     backupComplete = true;
     Log("\nCopying complete.");
 }

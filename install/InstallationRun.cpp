@@ -23,6 +23,11 @@ RunOutcome CInstallationRun::RunInstallation()
         frontEnd.SetPosition(0);
         frontEnd.ShowTexts();
 
+        // The run's first change: from here on an older run's backup set must not pass for this run's, even
+        // when it is interrupted before its own backup.
+        const std::string journalPath = BackupJournalPath(gameDirectory);
+        if (!fileSystem.Remove(journalPath))
+            Stop("Could not remove the backup journal " + journalPath + ".");
         if (!logFile.Open(fileSystem, logPath, "w"))
             Stop("Could not open log file kxinstall.log");
         WriteLogHeader();
@@ -34,6 +39,8 @@ RunOutcome CInstallationRun::RunInstallation()
         // A mission file that was never validated must not lead the run outside the game's folders.
         if (auto illegal = mission.IllegalFileNameMessage())
             Stop(*illegal);
+        if (auto unusable = mission.UnusableFileNameMessage())
+            Stop(*unusable);
 
         BackupGameFiles();
         if (mission.multiplayer == 0)

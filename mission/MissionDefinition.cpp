@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace
 {
@@ -207,6 +208,42 @@ std::optional<CString> CMissionDefinition::IllegalFileNameMessage() const
         if (at != CString::npos)
             return CString(prefix) + (*field)[at] + ".";
     }
+    return std::nullopt;
+}
+
+namespace
+{
+
+bool IsDeviceName(const CString& name)
+{
+    CString stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    for (char& c : stem)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" ||
+        stem == "CONOUT$")
+        return true;
+    return stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) && stem[3] >= '1' &&
+           stem[3] <= '9';
+}
+
+bool IsUnusableFileName(const CString& name)
+{
+    if (name.empty())
+        return false;
+    const bool control = std::any_of(
+        name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    return control || name.back() == '.' || name.back() == ' ' || IsDeviceName(name);
+}
+
+} // namespace
+
+std::optional<CString> CMissionDefinition::UnusableFileNameMessage() const
+{
+    for (const CString* field : {&briefingFile, &intelFile})
+        if (IsUnusableFileName(*field))
+            return "The file name " + *field + " cannot be used for a file in the game's folders.";
     return std::nullopt;
 }
 

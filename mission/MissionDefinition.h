@@ -85,6 +85,10 @@ public:
     std::optional<CString> Validate() const;
     // The first part of Validate alone: the message for the first file name with an illegal character.
     std::optional<CString> IllegalFileNameMessage() const;
+    // The message for a briefing or intel file name, the two that the run opens, that holds no illegal
+    // character yet cannot name a file of its own in the game's folders: "." or "..", a device such as CON,
+    // a name that Windows would shorten (a last dot or space), or one with a control character.
+    std::optional<CString> UnusableFileNameMessage() const;
     void ClearLists();
 
 private:

@@ -31,8 +31,10 @@ std::string EncodeMission(const CMissionDefinition& mission);
 // flags read before the error keep their new values and every list stays empty.
 MissionFileResult DecodeMission(std::string_view bytes, CMissionDefinition& mission);
 
-MissionFileResult SaveMissionFile(IFileSystem& fileSystem, const std::string& path, const CMissionDefinition& mission);
-MissionFileResult LoadMissionFile(IFileSystem& fileSystem, const std::string& path, CMissionDefinition& mission);
+MissionFileResult SaveMissionFile(IFileSystem& fileSystem, const std::string& path,
+                                  const CMissionDefinition& mission);
+MissionFileResult LoadMissionFile(IFileSystem& fileSystem, const std::string& path,
+                                  CMissionDefinition& mission);
 
 // The name the Save dialog offers: the mission name without the characters no file name may hold.
 std::string DefaultMissionFileName(const std::string& missionName);

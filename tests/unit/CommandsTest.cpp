@@ -1,4 +1,4 @@
-#include "Commands.h"
+#include "KxvuzRun.h"
 #include "MissionFile.h"
 #include "TestFiles.h"
 #include "TestMissions.h"
@@ -12,27 +12,8 @@
 namespace
 {
 
-struct RunResult
-{
-    int status;
-    std::string out;
-    std::string err;
-};
-
-RunResult Kxvuz(std::vector<std::string> arguments)
-{
-    arguments.insert(arguments.begin(), "kxvuz");
-    std::vector<const char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(argument.c_str());
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunKxvuz(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
-
 // An error: exit status 2, nothing on standard output and exactly one line on standard error.
-void ExpectError(const RunResult& result, const std::string& part)
+void ExpectError(const KxvuzResult& result, const std::string& part)
 {
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, "");

@@ -91,10 +91,11 @@ TEST_F(InstallationRunTest, CompletedRunShowsEachStepLogsItAndEndsWithDone)
     EXPECT_TRUE(frontEnd.errors.empty());
     EXPECT_FALSE(frontEnd.waitCursor);
     const std::string log = Log();
-    const std::string start = Header() + "\r\nSearching for directory " + d +
-                              "...\r\nDirectory found.\r\nCopying localization files to backup folder...\r\nCopying "
-                              "complete.\r\nOpening " +
-                              d + "data\\mission\\mission.lst...";
+    const std::string start =
+        Header() + "\r\nSearching for directory " + d +
+        "...\r\nDirectory found.\r\nCopying localization files to backup folder...\r\nCopying "
+        "complete.\r\nOpening " +
+        d + "data\\mission\\mission.lst...";
     EXPECT_EQ(log.substr(0, start.size()), start);
     const std::string end = "\r\nSherman.cxp file closed.\r\nInstallation complete for Test Run.";
     EXPECT_EQ(log.substr(log.size() - end.size()), end);
@@ -187,7 +188,7 @@ TEST_F(InstallationRunTest, BackupHoldsTheEightFilesAndTheirPlaces)
     EXPECT_EQ(Run(), RunOutcome::Completed);
     const char* const backupNames[] = {
         "mission.lst",         "missionnames.txt", "intelnames.txt", "tutorial_groupings.txt",
-        "kx_string_table.txt", "Harbor01.brf",       "Harbor01.int",     "Sherman.cxp"};
+        "kx_string_table.txt", "Harbor01.brf",     "Harbor01.int",   "Sherman.cxp"};
     for (std::size_t i = 0; i < 8; ++i)
         EXPECT_EQ(game.Read(std::string("data/Backup/") + backupNames[i]), before.at(kGameFiles[i]))
             << backupNames[i];

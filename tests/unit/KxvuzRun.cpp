@@ -1,0 +1,17 @@
+#include "KxvuzRun.h"
+
+#include "Commands.h"
+
+#include <sstream>
+
+KxvuzResult Kxvuz(std::vector<std::string> arguments, IFileSystem& fileSystem)
+{
+    arguments.insert(arguments.begin(), "kxvuz");
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunKxvuz(fileSystem, static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
