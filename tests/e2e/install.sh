@@ -45,5 +45,17 @@ check "and writes no log" test ! -e "$work/run/kxinstall.log"
 check "with one line on stderr" test "$(wc -l < "$work/run/err.txt")" -eq 1
 check "and touches no game file" diff -r "$sample/game" "$work/game"
 
+fresh
+(cd "$work/run" && "$kxvuz" restore --game "$work/game" >out.txt 2>err.txt)
+check "restore without a backup set exits 2" test $? -eq 2
+check "and says so in one line" grep -qx "kxvuz: No complete backup set in $work/game/data\\\\Backup: nothing was restored." "$work/run/err.txt"
+(cd "$work/run" && "$kxvuz" install --game "$work/game" "$sample/missions/Glasshouse03.kxm" >/dev/null 2>&1)
+check "an installation to undo" test $? -eq 0
+(cd "$work/run" && "$kxvuz" restore --game "$work/game" >out.txt 2>err.txt)
+check "restore after it exits 0" test $? -eq 0
+check "and names what it put back" grep -qx 'Restored: data\\texture\\sherman.cxp' "$work/run/out.txt"
+rm -r "$work/game/data/Backup"
+check "and every game file is as before" diff -r "$sample/game" "$work/game"
+
 echo "e2e install: $failures failed"
 [ "$failures" -eq 0 ]
