@@ -1,9 +1,9 @@
 #include "FaultInjectingFileSystem.h"
 #include "InstallationRun.h"
 #include "KxvuzRun.h"
-#include "MissionFile.h"
 #include "RecordingFrontEnd.h"
 #include "TestFiles.h"
+#include "TestMissions.h"
 
 #include <gtest/gtest.h>
 
@@ -31,14 +31,6 @@ std::map<std::string, std::string> GameFiles(const fs::path& game)
             files[relative] = ReadBytes(entry.path());
     }
     return files;
-}
-
-CMissionDefinition SampleMission(const std::string& name)
-{
-    CMissionDefinition mission;
-    const std::string path = (fs::path(KX_SAMPLE_DIR) / "missions" / name).string();
-    EXPECT_TRUE(LoadMissionFile(NativeFileSystem(), path, mission).Ok()) << path;
-    return mission;
 }
 
 RunOutcome Install(IFileSystem& fileSystem, const fs::path& game, const CMissionDefinition& mission)

@@ -2,8 +2,8 @@
 #include "FaultInjectingFileSystem.h"
 #include "InstallationRun.h"
 #include "MemoryFileSystem.h"
-#include "MissionFile.h"
 #include "RecordingFrontEnd.h"
+#include "TestMissions.h"
 
 #include <gtest/gtest.h>
 
@@ -37,14 +37,6 @@ std::map<std::string, std::string> GameFiles(const CMemoryFileSystem& fileSystem
         if (Lower(path).rfind(Lower(kGame), 0) == 0 && Lower(path).rfind(backup, 0) != 0)
             files[path] = bytes;
     return files;
-}
-
-CMissionDefinition SampleMission(const std::string& name)
-{
-    CMissionDefinition mission;
-    const std::string path = (fs::path(KX_SAMPLE_DIR) / "missions" / name).string();
-    EXPECT_TRUE(LoadMissionFile(NativeFileSystem(), path, mission).Ok()) << path;
-    return mission;
 }
 
 struct Result

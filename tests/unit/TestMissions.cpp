@@ -1,5 +1,11 @@
 #include "TestMissions.h"
 
+#include "FileSystem.h"
+#include "MissionFile.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
 CMissionDefinition FilledMission()
 {
     CMissionDefinition mission;
@@ -49,5 +55,13 @@ CMissionDefinition FilledSinglePlayerMission()
 {
     CMissionDefinition mission = FilledMission();
     mission.multiplayer = 0;
+    return mission;
+}
+
+CMissionDefinition SampleMission(const std::string& fileName)
+{
+    CMissionDefinition mission;
+    const std::string path = (std::filesystem::path(KX_SAMPLE_DIR) / "missions" / fileName).string();
+    EXPECT_TRUE(LoadMissionFile(NativeFileSystem(), path, mission).Ok()) << path;
     return mission;
 }
