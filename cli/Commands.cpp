@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "BackupSetRestore.h"
+#include "FileReplace.h"
 #include "FileSystem.h"
 #include "InstallationRun.h"
 #include "MissionFile.h"
@@ -13,6 +14,7 @@
 #include <cctype>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -79,19 +81,11 @@ std::string ReadAll(IFileSystem& fileSystem, const std::string& path)
     const std::unique_ptr<IFile> file = fileSystem.Open(path, OpenMode::Read);
     if (!file)
         throw CCommandError(path + ": The file cannot be opened.");
-    std::string bytes;
-    char buffer[4096];
-    for (;;)
-    {
-        const std::int64_t count = file->Read(buffer, sizeof buffer);
-        if (count < 0)
-            throw CCommandError(path + ": The file cannot be read.");
-        if (count == 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(count));
-    }
+    std::optional<std::string> bytes = ReadRest(*file);
+    if (!bytes)
+        throw CCommandError(path + ": The file cannot be read.");
     file->Close();
-    return bytes;
+    return std::move(*bytes);
 }
 
 void WriteAll(IFileSystem& fileSystem, const std::string& path, const std::string& bytes)

@@ -36,7 +36,7 @@ bool CTextFile::Open(IFileSystem& fileSystem, const std::string& path, const cha
     bytes = std::move(*content);
     position = 0;
     writable = std::strcmp(mode, "r") != 0;
-    changed = temporary != nullptr;
+    changed = false;
     return true;
 }
 
@@ -106,12 +106,11 @@ bool CTextFile::Close()
     if (!IsOpen())
         return true;
     bool replaced = true;
-    if (changed)
-    {
-        std::unique_ptr<IFile> target =
-            temporary ? std::move(temporary) : fileSystem->Open(TemporarySibling(path), OpenMode::Write);
-        replaced = target && CommitReplacement(*fileSystem, std::move(target), path, bytes);
-    }
+    // A "w" stream always writes its file, however little it holds.
+    if (temporary)
+        replaced = CommitReplacement(*fileSystem, std::move(temporary), path, bytes);
+    else if (changed)
+        replaced = ReplaceFile(*fileSystem, path, bytes);
     Abandon();
     return replaced;
 }

@@ -2,7 +2,7 @@
 #include "InstallationRun.h"
 #include "KxvuzRun.h"
 #include "RecordingFrontEnd.h"
-#include "TestFiles.h"
+#include "TestGame.h"
 #include "TestMissions.h"
 
 #include <gtest/gtest.h>
@@ -17,21 +17,6 @@ namespace
 {
 
 namespace fs = std::filesystem;
-
-// Every file of the game but the backup folder and the log (with its temporary file), by relative path: a
-// temporary file left beside a game file shows too.
-std::map<std::string, std::string> GameFiles(const fs::path& game)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(game))
-    {
-        const std::string relative = fs::relative(entry.path(), game).generic_string();
-        if (entry.is_regular_file() && relative.rfind("data/Backup", 0) != 0 &&
-            relative.rfind("kxinstall.log", 0) != 0)
-            files[relative] = ReadBytes(entry.path());
-    }
-    return files;
-}
 
 RunOutcome Install(IFileSystem& fileSystem, const fs::path& game, const CMissionDefinition& mission)
 {
@@ -100,7 +85,7 @@ TEST_F(CrashRecovery, AnInstallationKilledAfterAnyOperationIsUndoneByRestore)
 {
     const CMissionDefinition mission = SampleMission("Glasshouse03.kxm");
     const auto install = [&](IFileSystem& fileSystem) { Install(fileSystem, game, mission); };
-    const auto before = GameFiles(start);
+    const auto before = GameFilesIn(start);
     const int n = OperationsOf(install);
 
     int refused = 0;
@@ -113,7 +98,7 @@ TEST_F(CrashRecovery, AnInstallationKilledAfterAnyOperationIsUndoneByRestore)
         // Before the new backup set is complete there is nothing to restore, and nothing was changed.
         ASSERT_TRUE(status == 0 || status == 2) << status;
         refused += status == 2;
-        ASSERT_EQ(GameFiles(game), before);
+        ASSERT_EQ(GameFilesIn(game), before);
     }
     EXPECT_GT(refused, 0);
     EXPECT_LT(refused, n);
@@ -123,10 +108,10 @@ TEST_F(CrashRecovery, AnInstallationKilledAfterAnyOperationIsUndoneByRestore)
 
 TEST_F(CrashRecovery, AnInterruptedRestoreFinishesWhenRunAgain)
 {
-    const auto before = GameFiles(folder.Path() / "start");
+    const auto before = GameFilesIn(folder.Path() / "start");
     // Undoing the completed installation of the setup.
     fs::copy(fs::path(KX_SAMPLE_DIR) / "game", folder.Path() / "original", fs::copy_options::recursive);
-    const auto original = GameFiles(folder.Path() / "original");
+    const auto original = GameFilesIn(folder.Path() / "original");
     const auto restore = [&](IFileSystem& fileSystem) {
         Kxvuz({"restore", "--game", game.string()}, fileSystem);
     };
@@ -137,7 +122,7 @@ TEST_F(CrashRecovery, AnInterruptedRestoreFinishesWhenRunAgain)
         FreshGame();
         CrashAfter(k, restore);
         ASSERT_EQ(Restore(game), 0);
-        ASSERT_EQ(GameFiles(game), original);
+        ASSERT_EQ(GameFilesIn(game), original);
     }
     EXPECT_NE(before, original);
     std::cout << "[ crash    ] restore: N = " << n << " operations, " << n << " killed runs\n";

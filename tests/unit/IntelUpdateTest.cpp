@@ -30,11 +30,7 @@ protected:
     CRecordingFrontEnd frontEnd;
     CRefusingFileSystem fileSystem;
 
-    RunOutcome Run()
-    {
-        CInstallationRun run(fileSystem, frontEnd, game.Directory(), mission, game.LogPath());
-        return run.RunInstallation();
-    }
+    RunOutcome Run() { return game.Install(mission, frontEnd, fileSystem); }
 
     // What this edit wrote to the log, from its first line to its last.
     std::string IntelLog() const
@@ -200,8 +196,7 @@ TEST_F(IntelUpdateTest, EveryFailureRestoresAllGameFiles)
             refusing.Refuse(scratch.Directory() + c.refused, OpenMode::ReadWrite, 1);
         mission.intelEntries = {"added"};
         const auto before = scratch.GameFiles();
-        CInstallationRun run(refusing, recorder, scratch.Directory(), mission, scratch.LogPath());
-        EXPECT_EQ(run.RunInstallation(), RunOutcome::FailedAndRestored);
+        EXPECT_EQ(scratch.Install(mission, recorder, refusing), RunOutcome::FailedAndRestored);
         std::string message = c.message;
         if (const std::size_t at = message.find("<d>"); at != std::string::npos)
             message.replace(at, 3, scratch.Directory());

@@ -57,11 +57,7 @@ protected:
             mission.AddTexture(i, texture);
     }
 
-    RunOutcome Run()
-    {
-        CInstallationRun run(fileSystem, frontEnd, game.Directory(), mission, game.LogPath());
-        return run.RunInstallation();
-    }
+    RunOutcome Run() { return game.Install(mission, frontEnd, fileSystem); }
 
     // The material file after one completed run over cxp.
     std::string Installed(const std::string& cxp)

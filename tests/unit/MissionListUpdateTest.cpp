@@ -55,11 +55,7 @@ protected:
     const std::string listPath = "data/mission/mission.lst";
     const std::string groupingsPath = "data/text/interface/english/tutorial_groupings.txt";
 
-    RunOutcome Run()
-    {
-        CInstallationRun run(NativeFileSystem(), frontEnd, game.Directory(), mission, game.LogPath());
-        return run.RunInstallation();
-    }
+    RunOutcome Run() { return game.Install(mission, frontEnd); }
 
     void Install(const std::string& group, const std::string& before, const std::string& expected)
     {
@@ -183,8 +179,7 @@ TEST_F(MissionListUpdateTest, GroupNamesMatchWithTheirQuotesAndCase)
     CTestGame second;
     second.Write(groupingsPath, "1\r\n\"B\"");
     mission.tutorialGroup = "b";
-    CInstallationRun run(NativeFileSystem(), frontEnd, second.Directory(), mission, second.LogPath());
-    ASSERT_EQ(run.RunInstallation(), RunOutcome::Completed);
+    ASSERT_EQ(second.Install(mission, frontEnd), RunOutcome::Completed);
     EXPECT_EQ(second.Read(groupingsPath), "2\r\n\"B\"\r\n\"b\"");
 }
 
@@ -201,8 +196,7 @@ TEST_F(MissionListUpdateTest, GroupLinesAreEntriesAndWhatFollowsThemStays)
     second.Write(groupingsPath, groupings);
     second.Write(listPath, MissionList("50", 3, {{"a1"}, {"b1"}, {"c1"}}));
     mission.tutorialGroup = "D";
-    CInstallationRun run(NativeFileSystem(), frontEnd, second.Directory(), mission, second.LogPath());
-    ASSERT_EQ(run.RunInstallation(), RunOutcome::Completed);
+    ASSERT_EQ(second.Install(mission, frontEnd), RunOutcome::Completed);
     EXPECT_EQ(second.Read(groupingsPath), "// groups\r\n4\r\n\"A\"\r\n\r\n// between\r\n\"B\"\r\n/* x */\r\n "
                                           " \"C\"  \r\n\"D\"\r\n// after\r\nmore\r\n");
     EXPECT_EQ(second.Read(listPath), Installed("51", 4, {{"a1"}, {"b1"}, {"c1"}, {"Harbor01"}}, true));
@@ -252,8 +246,7 @@ TEST_F(MissionListUpdateTest, FailuresPutEveryFileBack)
         const auto before = fresh.GameFiles();
         recorder.actBeforeStep = c.actBeforeStep;
         recorder.action = [&] { c.act(fresh); };
-        CInstallationRun run(NativeFileSystem(), recorder, fresh.Directory(), mission, fresh.LogPath());
-        EXPECT_EQ(run.RunInstallation(), RunOutcome::FailedAndRestored) << c.name;
+        EXPECT_EQ(fresh.Install(mission, recorder), RunOutcome::FailedAndRestored) << c.name;
         EXPECT_EQ(recorder.errors, std::vector<std::string>{c.message(fresh.Directory())}) << c.name;
         EXPECT_EQ(fresh.GameFiles(), before) << c.name;
     }

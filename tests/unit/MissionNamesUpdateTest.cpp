@@ -43,19 +43,13 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
     return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
-RunOutcome RunOn(const CTestGame& game, const CMissionDefinition& mission, CRecordingFrontEnd& frontEnd)
-{
-    CInstallationRun run(NativeFileSystem(), frontEnd, game.Directory(), mission, game.LogPath());
-    return run.RunInstallation();
-}
-
 // A completed run on a names file and a briefing file of the test's making.
 void RunWith(const CTestGame& game, const std::string& names, const std::string& briefing)
 {
     game.Write(kNames, names);
     game.Write(kBriefing, briefing);
     CRecordingFrontEnd frontEnd;
-    EXPECT_EQ(RunOn(game, CTestGame::Mission(), frontEnd), RunOutcome::Completed)
+    EXPECT_EQ(game.Install(CTestGame::Mission(), frontEnd), RunOutcome::Completed)
         << (frontEnd.errors.empty() ? "" : frontEnd.errors[0]);
 }
 
@@ -66,7 +60,7 @@ protected:
     CMissionDefinition mission = CTestGame::Mission();
     CActingFrontEnd frontEnd;
 
-    RunOutcome Run() { return RunOn(game, mission, frontEnd); }
+    RunOutcome Run() { return game.Install(mission, frontEnd); }
 
     std::string Log() const { return ReadBytes(game.LogPath()); }
 };
@@ -199,7 +193,7 @@ TEST_F(MissionNamesUpdate, EveryFailureRestoresAllGameFiles)
             actor.actAt = c.removeAt;
             actor.action = [&] { fs::remove(other.Path(c.removed)); };
         }
-        EXPECT_EQ(RunOn(other, mission, actor), RunOutcome::FailedAndRestored) << c.what;
+        EXPECT_EQ(other.Install(mission, actor), RunOutcome::FailedAndRestored) << c.what;
         std::string message = c.message;
         if (const std::size_t at = message.find("<d>"); at != std::string::npos)
             message.replace(at, 3, other.Directory());

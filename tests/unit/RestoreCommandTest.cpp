@@ -17,9 +17,7 @@ protected:
     RunOutcome Install()
     {
         CRecordingFrontEnd frontEnd;
-        CInstallationRun run(NativeFileSystem(), frontEnd, game.Directory(), CTestGame::Mission(),
-                             game.LogPath());
-        return run.RunInstallation();
+        return game.Install(CTestGame::Mission(), frontEnd);
     }
     KxvuzResult Restore() { return Kxvuz({"restore", "--game", game.Directory()}); }
 };

@@ -24,11 +24,7 @@ protected:
     }();
     CRecordingFrontEnd frontEnd;
 
-    RunOutcome Run()
-    {
-        CInstallationRun run(NativeFileSystem(), frontEnd, game.Directory(), mission, game.LogPath());
-        return run.RunInstallation();
-    }
+    RunOutcome Run() { return game.Install(mission, frontEnd); }
 
     std::string TablePath() const
     {

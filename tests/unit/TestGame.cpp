@@ -23,16 +23,24 @@ void CTestGame::Write(const std::string& relative, const std::string& bytes) con
     WriteBytes(Path(relative), bytes);
 }
 
-std::map<std::string, std::string> CTestGame::GameFiles() const
+std::map<std::string, std::string> GameFilesIn(const fs::path& folder)
 {
     std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder.Path()))
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
     {
-        const std::string relative = fs::relative(entry.path(), folder.Path()).generic_string();
-        if (entry.is_regular_file() && relative.rfind("data/Backup", 0) != 0 && relative != "kxinstall.log")
+        const std::string relative = fs::relative(entry.path(), folder).generic_string();
+        if (entry.is_regular_file() && relative.rfind("data/Backup", 0) != 0 &&
+            relative.rfind("kxinstall.log", 0) != 0)
             files[relative] = ReadBytes(entry.path());
     }
     return files;
+}
+
+RunOutcome CTestGame::Install(const CMissionDefinition& mission, IInstallFrontEnd& frontEnd,
+                              IFileSystem& fileSystem) const
+{
+    CInstallationRun run(fileSystem, frontEnd, Directory(), mission, LogPath());
+    return run.RunInstallation();
 }
 
 CMissionDefinition CTestGame::Mission()
