@@ -3,6 +3,7 @@
 #include "BackupSetRestore.h"
 #include "FileReplace.h"
 #include "FileSystem.h"
+#include "GameLock.h"
 #include "InstallationRun.h"
 #include "MissionFile.h"
 #include "MissionJson.h"
@@ -218,20 +219,16 @@ CommandRun DefineRestore(CLI::App& command)
     return [game](CContext& context)
     {
         const std::string directory = GameDirectory(*game);
-        const auto restored = RestoreBackupSet(context.fileSystem, directory);
-        if (!restored)
+        const BackupSetRestore restore = RestoreBackupSet(context.fileSystem, directory);
+        if (restore.status == BackupSetRestore::Status::Busy)
+            throw CCommandError(GameBusyMessage(directory));
+        if (restore.status == BackupSetRestore::Status::NoBackupSet)
             throw CCommandError("No complete backup set in " + directory +
                                 "data\\Backup: nothing was restored.");
-        bool complete = true;
-        for (const RestoredFile& file : *restored)
-        {
-            static const char* const kResults[] = {"Restored", "Already as backed up", "COULD NOT RESTORE"};
-            context.out << kResults[static_cast<int>(file.result)] << ": " << file.gamePath << "\n";
-            complete = complete && file.result != RestoreResult::Failed;
-        }
-        if (!complete)
+        context.out << RestoredFilesReport(restore.files);
+        if (!restore.Complete())
             throw CCommandError("Some game files could not be restored; run kxvuz restore again.");
-        context.out << "The game files are as they were before the last installation.\n";
+        context.out << kGameFilesRestored << "\n";
         return 0;
     };
 }

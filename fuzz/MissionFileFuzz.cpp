@@ -51,6 +51,7 @@ public:
     bool CreateFolder(const std::string&) override { return false; }
     std::optional<FileStatus> GetStatus(const std::string&) override { return FileStatus{}; }
     bool SetReadOnly(const std::string&, bool) override { return false; }
+    FileLockAttempt Lock(const std::string&) override { return {}; }
 
 private:
     std::string_view bytes;

@@ -1,6 +1,9 @@
 #include "BackupSetRestore.h"
 
 #include "FileReplace.h"
+#include "GameLock.h"
+
+#include <algorithm>
 
 RestoreResult RestoreGameFile(IFileSystem& fileSystem, const std::string& backupPath,
                               const std::string& gamePath)
@@ -14,14 +17,22 @@ RestoreResult RestoreGameFile(IFileSystem& fileSystem, const std::string& backup
     return ReplaceFile(fileSystem, gamePath, *copy) ? RestoreResult::Restored : RestoreResult::Failed;
 }
 
-std::optional<std::vector<RestoredFile>> RestoreBackupSet(IFileSystem& fileSystem,
-                                                          const std::string& gameDirectory)
+bool BackupSetRestore::Complete() const
 {
+    return status == Status::Tried &&
+           std::none_of(files.begin(), files.end(),
+                        [](const RestoredFile& file) { return file.result == RestoreResult::Failed; });
+}
+
+BackupSetRestore RestoreBackupSet(IFileSystem& fileSystem, const std::string& gameDirectory)
+{
+    const GameLock lock = LockGame(fileSystem, gameDirectory);
+    if (lock.busy)
+        return {BackupSetRestore::Status::Busy, {}};
     std::optional<BackupJournal> journal = ReadBackupJournal(fileSystem, gameDirectory);
     if (!journal)
-        return std::nullopt;
-    std::vector<RestoredFile> restored;
-    bool complete = true;
+        return {BackupSetRestore::Status::NoBackupSet, {}};
+    BackupSetRestore restore;
     for (const BackupJournal::Entry& entry : journal->files)
     {
         const std::string gamePath = gameDirectory + entry.gamePath;
@@ -29,13 +40,27 @@ std::optional<std::vector<RestoredFile>> RestoreBackupSet(IFileSystem& fileSyste
             RestoreGameFile(fileSystem, gameDirectory + "data\\Backup\\" + entry.backupName, gamePath);
         // An interrupted replacement leaves its temporary file beside the game file.
         fileSystem.Remove(TemporarySibling(gamePath));
-        complete = complete && result != RestoreResult::Failed;
-        restored.push_back({entry.gamePath, result});
+        restore.files.push_back({entry.gamePath, result});
     }
-    if (complete)
+    if (restore.Complete())
     {
         journal->state = BackupJournal::State::Restored;
         WriteBackupJournal(fileSystem, gameDirectory, *journal);
     }
-    return restored;
+    return restore;
+}
+
+std::string RestoredFilesReport(const std::vector<RestoredFile>& files)
+{
+    static const char* const kResults[] = {"Restored", "Already as backed up", "COULD NOT RESTORE"};
+    std::string report;
+    for (const RestoredFile& file : files)
+        report += std::string(kResults[static_cast<int>(file.result)]) + ": " + file.gamePath + "\n";
+    return report;
+}
+
+bool LastInstallationInterrupted(IFileSystem& fileSystem, const std::string& gameDirectory)
+{
+    const std::optional<BackupJournal> journal = ReadBackupJournal(fileSystem, gameDirectory);
+    return journal && journal->state == BackupJournal::State::Complete;
 }

@@ -29,6 +29,22 @@ enum class OpenMode
     ReadWrite, // an existing file, read and overwritten in place
 };
 
+// A lock that one process at a time holds on a file; released when destroyed, and by the system when the
+// process ends, however it ends, so a file left behind never blocks anyone.
+class IFileLock
+{
+public:
+    virtual ~IFileLock() = default;
+};
+
+struct FileLockAttempt
+{
+    // Nothing when the lock could not be taken.
+    std::unique_ptr<IFileLock> lock;
+    // Another holder has it, rather than the file not being usable at all.
+    bool heldElsewhere = false;
+};
+
 struct FileStatus
 {
     bool readOnly = false;
@@ -53,6 +69,8 @@ public:
     virtual std::optional<FileStatus> GetStatus(const std::string& path) = 0;
     // Keeps the file's times.
     virtual bool SetReadOnly(const std::string& path, bool readOnly) = 0;
+    // Takes the lock on the file at path, creating the file when it is missing; never waits.
+    virtual FileLockAttempt Lock(const std::string& path) = 0;
 };
 
 // The real file system of the platform the program runs on.

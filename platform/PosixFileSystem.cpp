@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -64,6 +65,17 @@ public:
         fd = -1;
         return closed;
     }
+
+private:
+    int fd;
+};
+
+// flock belongs to the open file description, so it goes with the process and never outlives it.
+class CPosixFileLock : public IFileLock
+{
+public:
+    explicit CPosixFileLock(int descriptor) : fd(descriptor) {}
+    ~CPosixFileLock() override { ::close(fd); }
 
 private:
     int fd;
@@ -146,6 +158,20 @@ public:
         const auto options = readOnly ? fs::perm_options::remove : fs::perm_options::add;
         fs::permissions(NativePath(path), readOnly ? write : fs::perms::owner_write, options, error);
         return !error;
+    }
+
+    FileLockAttempt Lock(const std::string& path) override
+    {
+        const int fd = ::open(NativePath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        {
+            const bool busy = errno == EWOULDBLOCK;
+            ::close(fd);
+            return {nullptr, busy};
+        }
+        return {std::make_unique<CPosixFileLock>(fd), false};
     }
 };
 

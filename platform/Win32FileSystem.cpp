@@ -57,6 +57,18 @@ private:
     HANDLE handle;
 };
 
+// An open handle that shares nothing: nobody else can open the file while it lives, and the system closes
+// it when the process ends.
+class CWin32FileLock : public IFileLock
+{
+public:
+    explicit CWin32FileLock(HANDLE handle) : handle(handle) {}
+    ~CWin32FileLock() override { CloseHandle(handle); }
+
+private:
+    HANDLE handle;
+};
+
 class CWin32FileSystem : public IFileSystem
 {
 public:
@@ -120,6 +132,15 @@ public:
         const DWORD changed = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY)
                                        : (attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
         return SetFileAttributesA(path.c_str(), changed) != 0;
+    }
+
+    FileLockAttempt Lock(const std::string& path) override
+    {
+        const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return {nullptr, GetLastError() == ERROR_SHARING_VIOLATION};
+        return {std::make_unique<CWin32FileLock>(handle), false};
     }
 };
 

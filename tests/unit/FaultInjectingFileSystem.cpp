@@ -119,3 +119,8 @@ bool CFaultInjectingFileSystem::SetReadOnly(const std::string& path, bool readOn
 {
     return Perform("SetReadOnly " + path, Failed<bool>, [&] { return inner.SetReadOnly(path, readOnly); });
 }
+
+FileLockAttempt CFaultInjectingFileSystem::Lock(const std::string& path)
+{
+    return Perform("Lock " + path, Failed<FileLockAttempt>, [&] { return inner.Lock(path); });
+}

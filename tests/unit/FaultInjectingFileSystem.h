@@ -42,6 +42,7 @@ public:
     bool CreateFolder(const std::string& path) override;
     std::optional<FileStatus> GetStatus(const std::string& path) override;
     bool SetReadOnly(const std::string& path, bool readOnly) override;
+    FileLockAttempt Lock(const std::string& path) override;
 
 private:
     class CFile;

@@ -103,4 +103,20 @@ TEST_F(FileSystemTest, RawFilesReadWriteAndSeek)
     EXPECT_EQ(file->Read(buffer, sizeof buffer), 0);
 }
 
+TEST_F(FileSystemTest, ALockIsHeldOnceAndTheFileItLeavesBlocksNobody)
+{
+    const std::string path = folder / "game.lock";
+    FileLockAttempt first = fileSystem.Lock(path);
+    ASSERT_TRUE(first.lock);
+    const FileLockAttempt second = fileSystem.Lock(path);
+    EXPECT_FALSE(second.lock);
+    EXPECT_TRUE(second.heldElsewhere);
+    first.lock.reset();
+    EXPECT_TRUE(fs::exists(folder.Path() / "game.lock"));
+    EXPECT_TRUE(fileSystem.Lock(path).lock) << "a released lock's file is free again";
+    const FileLockAttempt nowhere = fileSystem.Lock((folder.Path() / "missing" / "game.lock").string());
+    EXPECT_FALSE(nowhere.lock);
+    EXPECT_FALSE(nowhere.heldElsewhere);
+}
+
 } // namespace

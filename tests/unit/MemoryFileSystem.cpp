@@ -47,6 +47,17 @@ private:
     std::size_t position = 0;
 };
 
+class CMemoryFileSystem::CLock : public IFileLock
+{
+public:
+    CLock(std::set<std::string>& locks, std::string key) : locks(locks), key(std::move(key)) {}
+    ~CLock() override { locks.erase(key); }
+
+private:
+    std::set<std::string>& locks;
+    std::string key;
+};
+
 CMemoryFileSystem::CMemoryFileSystem(const fs::path& folder, const std::string& root)
 {
     for (std::size_t end = root.find('\\'); end != std::string::npos; end = root.find('\\', end + 1))
@@ -155,6 +166,17 @@ bool CMemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly)
         return false;
     found->second.readOnly = readOnly;
     return true;
+}
+
+FileLockAttempt CMemoryFileSystem::Lock(const std::string& path)
+{
+    const std::string key = Key(path);
+    if (locks.count(key) != 0)
+        return {nullptr, true};
+    if (files.count(key) == 0 && !Open(path, OpenMode::Write))
+        return {};
+    locks.insert(key);
+    return {std::make_unique<CLock>(locks, key), false};
 }
 
 std::map<std::string, std::string> CMemoryFileSystem::Files() const

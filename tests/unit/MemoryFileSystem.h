@@ -22,6 +22,8 @@ public:
     bool CreateFolder(const std::string& path) override;
     std::optional<FileStatus> GetStatus(const std::string& path) override;
     bool SetReadOnly(const std::string& path, bool readOnly) override;
+    // Held per file system: two runs over one memory game contend as two processes would.
+    FileLockAttempt Lock(const std::string& path) override;
 
     // Every file's bytes by its path as first created.
     std::map<std::string, std::string> Files() const;
@@ -35,9 +37,11 @@ private:
         bool readOnly = false;
     };
     class CFile;
+    class CLock;
     static std::string Key(const std::string& path);
     bool HasParentFolder(const std::string& key) const;
 
     std::map<std::string, Node> files;
     std::set<std::string> folders;
+    std::set<std::string> locks;
 };

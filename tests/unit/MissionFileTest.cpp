@@ -72,6 +72,7 @@ public:
     bool CreateFolder(const std::string&) override { return false; }
     std::optional<FileStatus> GetStatus(const std::string&) override { return std::nullopt; }
     bool SetReadOnly(const std::string&, bool) override { return false; }
+    FileLockAttempt Lock(const std::string&) override { return {}; }
 
 private:
     struct File : IFile

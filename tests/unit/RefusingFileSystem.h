@@ -36,6 +36,7 @@ public:
     {
         return NativeFileSystem().SetReadOnly(path, readOnly);
     }
+    FileLockAttempt Lock(const std::string& path) override { return NativeFileSystem().Lock(path); }
 
 private:
     std::string refusedPath;

@@ -1,0 +1,13 @@
+#include "GameLock.h"
+
+GameLock LockGame(IFileSystem& fileSystem, const std::string& gameDirectory)
+{
+    FileLockAttempt attempt = fileSystem.Lock(gameDirectory + "data\\Backup\\kxvuz.lock");
+    return {std::move(attempt.lock), attempt.heldElsewhere};
+}
+
+std::string GameBusyMessage(const std::string& gameDirectory)
+{
+    return "Another installation or restore is working on the game in " + gameDirectory +
+           ". Nothing was changed; try again when it has finished.";
+}
