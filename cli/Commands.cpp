@@ -181,6 +181,7 @@ int ExitStatus(RunOutcome outcome)
     case RunOutcome::FailedAndRestored:
     case RunOutcome::Cancelled:
     case RunOutcome::RestoreIncomplete:
+    case RunOutcome::Refused:
         return 1;
     case RunOutcome::StoppedBeforeChange:
         break;

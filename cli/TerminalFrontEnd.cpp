@@ -51,6 +51,12 @@ void CTerminalFrontEnd::ShowError(const std::string& message)
     progress << message << '\n' << kRestoreNotice << '\n';
 }
 
+void CTerminalFrontEnd::ShowRefusal(const std::string& message)
+{
+    EndProgressLine();
+    progress << "kxvuz: " << message << '\n';
+}
+
 void CTerminalFrontEnd::ShowMessage(const std::string& text)
 {
     EndProgressLine();

@@ -19,7 +19,7 @@ void CInstallationRun::SetGamePaths()
 
 std::vector<CInstallationRun::GameFile> CInstallationRun::GameFiles() const
 {
-    return {
+    std::vector<GameFile> files = {
         {&missionListPath, mission.duskreachTraining == 1 ? "MPMission.lst" : "mission.lst"},
         {&missionNamesPath, "missionnames.txt"},
         {&intelNamesPath, "intelnames.txt"},
@@ -29,6 +29,10 @@ std::vector<CInstallationRun::GameFile> CInstallationRun::GameFiles() const
         {&intelPath, mission.intelFile},
         {&materialFilePath, "Sherman.cxp"},
     };
+    // A multiplayer run never edits the briefing and intel files, and the dialogs leave their names empty.
+    std::erase_if(files, [this](const GameFile& file)
+                  { return mission.multiplayer == 1 && file.backupName.empty(); });
+    return files;
 }
 
 void CInstallationRun::WriteFilesList()
@@ -49,8 +53,10 @@ void CInstallationRun::WriteFilesList()
     list.Write("\ntutorial_groupings.txt - data\\text\\interface\\english\\");
     list.Write("\nkx_string_table.txt - data\\text\\interface\\english\\");
     list.Write("\nsherman.cxp - data\\texture\\");
-    list.Write("\n" + mission.briefingFile + " - data\\text\\briefing\\");
-    list.Write("\n" + mission.intelFile + " - data\\text\\intel\\");
+    if (!mission.briefingFile.empty() || mission.multiplayer == 0)
+        list.Write("\n" + mission.briefingFile + " - data\\text\\briefing\\");
+    if (!mission.intelFile.empty() || mission.multiplayer == 0)
+        list.Write("\n" + mission.intelFile + " - data\\text\\intel\\");
     list.Close();
 }
 
@@ -60,31 +66,56 @@ void CInstallationRun::BackupGameFiles()
     StepProgress("Backing up files...");
     SetGamePaths();
     fileSystem.CreateFolder(gameDirectory + "data\\Backup");
+    ClaimGame();
     fileSystem.CreateFolder(gameDirectory + "data\\Backup\\Temp");
     backupFolder = gameDirectory + "data\\Backup\\";
-    WriteFilesList();
-
-    const std::vector<GameFile> files = GameFiles();
-    for (const GameFile& file : files)
+    for (const GameFile& file : GameFiles())
         MakeWritable(*file.path);
-    for (const GameFile& file : files)
+    StageBackupSet();
+    backupComplete = true;
+    WriteFilesList();
+    SettleBackupSet();
+    Log("\nCopying complete.");
+}
+
+void CInstallationRun::StageBackupSet()
+{
+    setFolder = backupFolder + "Incoming\\";
+    fileSystem.CreateFolder(gameDirectory + "data\\Backup\\Incoming");
+    for (const GameFile& file : GameFiles())
     {
-        if (CopyFileReplacing(fileSystem, *file.path, backupFolder + file.backupName))
+        if (CopyFileReplacing(fileSystem, *file.path, setFolder + file.backupName))
             continue;
         Log("-! Error backing up file " + *file.path + " !-");
         Stop("Could not copy the file " + *file.path + " to backup folder data\\Backup.");
     }
+    // The commit: from here on the journal names this run's copies.
     if (!MarkBackupJournal(BackupJournal::State::Complete))
         Stop("Could not write the backup journal " + BackupJournalPath(gameDirectory) + ".");
-    backupComplete = true;
-    Log("\nCopying complete.");
+}
+
+void CInstallationRun::SettleBackupSet()
+{
+    const std::string staged = setFolder;
+    for (const GameFile& file : GameFiles())
+        if (!CopyFileReplacing(fileSystem, staged + file.backupName, backupFolder + file.backupName))
+            return;
+    setFolder = backupFolder;
+    if (!MarkBackupJournal(BackupJournal::State::Complete))
+    {
+        setFolder = staged;
+        return;
+    }
+    for (const GameFile& file : GameFiles())
+        fileSystem.Remove(staged + file.backupName);
 }
 
 bool CInstallationRun::MarkBackupJournal(BackupJournal::State state)
 {
     BackupJournal journal{state, {}};
+    const std::string folder = setFolder.substr(backupFolder.size());
     for (const GameFile& file : GameFiles())
-        journal.files.push_back({file.backupName, file.path->substr(gameDirectory.size())});
+        journal.files.push_back({folder + file.backupName, file.path->substr(gameDirectory.size())});
     return WriteBackupJournal(fileSystem, gameDirectory, journal);
 }
 
@@ -122,8 +153,7 @@ void CInstallationRun::FailAndRestore(const std::string& message)
         // The string table goes back before the tutorial groupings.
         std::swap(files[3], files[4]);
         for (const GameFile& file : files)
-            if (RestoreGameFile(fileSystem, backupFolder + file.backupName, *file.path) ==
-                RestoreResult::Failed)
+            if (RestoreGameFile(fileSystem, setFolder + file.backupName, *file.path) == RestoreResult::Failed)
             {
                 Log("\n-! Error restoring file " + *file.path + " !-");
                 restored = false;

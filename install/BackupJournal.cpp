@@ -17,11 +17,9 @@ const std::array<std::pair<BackupJournal::State, const char*>, 3> kStates = {{
 }};
 
 // A journal names files inside data\Backup and inside the game directory only, whoever wrote it.
-bool StaysInside(const std::string& path, bool folders)
+bool StaysInside(const std::string& path)
 {
     if (path.empty() || path.find(':') != std::string::npos || path.front() == '\\' || path.front() == '/')
-        return false;
-    if (!folders && path.find_first_of("\\/") != std::string::npos)
         return false;
     std::size_t start = 0;
     for (;;)
@@ -88,7 +86,7 @@ std::optional<BackupJournal> ReadBackupJournal(IFileSystem& fileSystem, const st
         if (tab == std::string::npos)
             return std::nullopt;
         BackupJournal::Entry entry{line.substr(0, tab), line.substr(tab + 1)};
-        if (!StaysInside(entry.backupName, false) || !StaysInside(entry.gamePath, true))
+        if (!StaysInside(entry.backupName) || !StaysInside(entry.gamePath))
             return std::nullopt;
         journal.files.push_back(std::move(entry));
     }

@@ -27,6 +27,9 @@ public:
     virtual void ShowError(const std::string& message) = 0;
     // A plain message box with an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
+    // Why the run will not start: nothing was written, so the error dialog's promise of a restore is out of
+    // place.
+    virtual void ShowRefusal(const std::string& message) { ShowError(message); }
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
 

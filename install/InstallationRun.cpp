@@ -1,6 +1,9 @@
 #include "InstallationRun.h"
 
+#include "BackupSetRestore.h"
+
 #include <ctime>
+#include <exception>
 
 CInstallationRun::CInstallationRun(IFileSystem& fileSystem, IInstallFrontEnd& frontEnd,
                                    std::string gameDirectory, CMissionDefinition mission, std::string logPath)
@@ -23,11 +26,9 @@ RunOutcome CInstallationRun::RunInstallation()
         frontEnd.SetPosition(0);
         frontEnd.ShowTexts();
 
-        // The run's first change: from here on an older run's backup set must not pass for this run's, even
-        // when it is interrupted before its own backup.
-        const std::string journalPath = BackupJournalPath(gameDirectory);
-        if (!fileSystem.Remove(journalPath))
-            Stop("Could not remove the backup journal " + journalPath + ".");
+        // A game that was never installed into has no backup folder to lock yet: the backup step claims it.
+        if (fileSystem.GetStatus(gameDirectory + "data\\Backup"))
+            ClaimGame();
         if (!logFile.Open(fileSystem, logPath, "w"))
             Stop("Could not open log file kxinstall.log");
         WriteLogHeader();
@@ -41,6 +42,8 @@ RunOutcome CInstallationRun::RunInstallation()
             Stop(*illegal);
         if (auto unusable = mission.UnusableFileNameMessage())
             Stop(*unusable);
+        if (auto colliding = mission.CollidingFileNameMessage())
+            Stop(*colliding);
 
         BackupGameFiles();
         if (mission.multiplayer == 0)
@@ -68,7 +71,54 @@ RunOutcome CInstallationRun::RunInstallation()
     catch (const CProgramEnd&)
     {
     }
+    catch (...)
+    {
+        FailOnException();
+    }
     return outcome;
+}
+
+void CInstallationRun::FailOnException()
+{
+    std::string message = "An unexpected error occurred";
+    try
+    {
+        throw;
+    }
+    catch (const std::exception& error)
+    {
+        message += std::string(": ") + error.what();
+    }
+    catch (...)
+    {
+    }
+    try
+    {
+        if (failing)
+            // The failure path itself broke off: the journal still lets kxvuz restore finish it.
+            outcome = backupComplete ? RunOutcome::RestoreIncomplete : RunOutcome::StoppedBeforeChange;
+        else
+            FailAndRestore(message + ".");
+    }
+    catch (const CProgramEnd&)
+    {
+    }
+    catch (...)
+    {
+        outcome = backupComplete ? RunOutcome::RestoreIncomplete : RunOutcome::StoppedBeforeChange;
+    }
+}
+
+void CInstallationRun::ClaimGame()
+{
+    if (gameLock.lock)
+        return;
+    gameLock = LockGame(fileSystem, gameDirectory);
+    if (gameLock.busy)
+        Refuse(GameBusyMessage(gameDirectory));
+    if (LastInstallationInterrupted(fileSystem, gameDirectory))
+        Refuse(std::string(kInterruptedInstallation) + " Run kxvuz restore --game " + gameDirectory +
+               " to put them back from data\\Backup.");
 }
 
 int CInstallationRun::StepProgress(const std::string& text)
@@ -92,6 +142,12 @@ void CInstallationRun::Stop(const std::string& message)
 {
     frontEnd.ShowError(message);
     EndRun(RunOutcome::StoppedBeforeChange);
+}
+
+void CInstallationRun::Refuse(const std::string& message)
+{
+    frontEnd.ShowRefusal(message);
+    EndRun(RunOutcome::Refused);
 }
 
 void CInstallationRun::EndRun(RunOutcome result)

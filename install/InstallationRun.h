@@ -3,6 +3,7 @@
 #include "BackupJournal.h"
 #include "FileSystem.h"
 #include "FrontEnd.h"
+#include "GameLock.h"
 #include "MissionDefinition.h"
 #include "TextFile.h"
 
@@ -21,6 +22,9 @@ enum class RunOutcome
     // Failed, and some changed game files could not be put back: the backup journal still names the
     // complete set for kxvuz restore.
     RestoreIncomplete,
+    // Did not start, and wrote nothing: another process works on the game, or the last installation into it
+    // was interrupted and only its backup set can put the game right.
+    Refused,
 };
 
 // One installation run: the state that its steps share, and the steps themselves.
@@ -74,12 +78,24 @@ private:
     // Closes a game file that an edit changed; fails and restores when it could not be replaced.
     void CloseEdited(CTextFile& file, const std::string& path);
     bool MarkBackupJournal(BackupJournal::State state);
+    // Takes the game's lock, unless the run holds it already, and checks that the last installation finished;
+    // refuses the run otherwise. Before the log opens, so that a refused run writes nothing.
+    void ClaimGame();
+    // The new copies go to data\Backup\Incoming first: until the journal names them, the previous set and
+    // its journal stay as they were, so a stop before any change keeps the previous installation's undo.
+    void StageBackupSet();
+    // Puts the committed copies where the backup folder keeps them; where that fails, the journal keeps
+    // naming the staged copies, which serve as well.
+    void SettleBackupSet();
     void SetGamePaths();
     void WriteFilesList();
     // The eight game files in the order of the backup.
     std::vector<GameFile> GameFiles() const;
     // Shows message in the error dialog and ends the program; nothing is restored.
     [[noreturn]] void Stop(const std::string& message);
+    [[noreturn]] void Refuse(const std::string& message);
+    // An exception from anywhere in the run: the failure path, so that no edit is left half-done.
+    void FailOnException();
     [[noreturn]] void EndRun(RunOutcome result);
     void Log(const std::string& text);
     void WriteLogHeader();
@@ -117,6 +133,9 @@ private:
     bool groupMissing = false;
     int groupIndex = 0;
 
+    GameLock gameLock;
+    // Where the copies that the journal names are: the staging folder, then the backup folder itself.
+    std::string setFolder;
     // Only a complete backup made by this run may be copied back over the game files.
     bool backupComplete = false;
     bool failing = false;

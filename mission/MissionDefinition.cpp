@@ -247,10 +247,54 @@ std::optional<CString> CMissionDefinition::UnusableFileNameMessage() const
     return std::nullopt;
 }
 
+namespace
+{
+
+bool SameIgnoringCase(const CString& a, const CString& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) {
+                          return std::tolower(static_cast<unsigned char>(x)) ==
+                                 std::tolower(static_cast<unsigned char>(y));
+                      });
+}
+
+} // namespace
+
+std::optional<CString> CMissionDefinition::CollidingFileNameMessage() const
+{
+    // The other copies, the folders for temporary files, the list of copies, the journal and the lock.
+    static const char* const kTaken[] = {
+        "mission.lst",
+        "MPMission.lst",
+        "missionnames.txt",
+        "intelnames.txt",
+        "tutorial_groupings.txt",
+        "kx_string_table.txt",
+        "Sherman.cxp",
+        "files.txt",
+        "journal.txt",
+        "kxvuz.lock",
+        "Temp",
+        "Incoming",
+    };
+    if (!briefingFile.empty() && SameIgnoringCase(briefingFile, intelFile))
+        return "The briefing file and the intel file are both named " + intelFile +
+               ": their backup copies in data\\Backup would overwrite each other.";
+    for (const auto& [field, kind] : {std::pair{&briefingFile, "briefing"}, std::pair{&intelFile, "intel"}})
+        for (const char* taken : kTaken)
+            if (SameIgnoringCase(*field, taken))
+                return CString("The ") + kind + " file cannot be named " + *field +
+                       ": data\\Backup keeps a file of that name for the installation's own use.";
+    return std::nullopt;
+}
+
 std::optional<CString> CMissionDefinition::Validate() const
 {
     if (auto illegal = IllegalFileNameMessage())
         return illegal;
+    if (auto colliding = CollidingFileNameMessage())
+        return colliding;
     if (multiplayer == 1)
         return std::nullopt;
     for (const CString* required :

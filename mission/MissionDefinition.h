@@ -81,7 +81,8 @@ public:
     // Parallel lists of equal length and texture starts that stay inside textures, in order.
     bool ListsConsistent() const;
 
-    // Nothing on success, else the one message to show.
+    // Nothing on success, else the one message to show. Colliding names are refused also for a multiplayer
+    // mission, whose briefing and intel files are backed up too.
     std::optional<CString> Validate() const;
     // The first part of Validate alone: the message for the first file name with an illegal character.
     std::optional<CString> IllegalFileNameMessage() const;
@@ -89,6 +90,10 @@ public:
     // character yet cannot name a file of its own in the game's folders: "." or "..", a device such as CON,
     // a name that Windows would shorten (a last dot or space), or one with a control character.
     std::optional<CString> UnusableFileNameMessage() const;
+    // The message for a briefing or intel file name whose backup copy in data\Backup would overwrite another
+    // copy or a file of the backup folder's own, whatever the letter case: the two names equal, or either
+    // one a name the backup folder keeps for itself. Empty names are left to the other checks.
+    std::optional<CString> CollidingFileNameMessage() const;
     void ClearLists();
 
 private:

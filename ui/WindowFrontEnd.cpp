@@ -77,6 +77,11 @@ void CWindowFrontEnd::ShowMessage(const std::string& text)
     AppMessageBox(owner, text);
 }
 
+void CWindowFrontEnd::ShowRefusal(const std::string& message)
+{
+    AppMessageBox(owner, message);
+}
+
 void CWindowFrontEnd::BeginWaitCursor()
 {
     ::BeginWaitCursor();

@@ -30,6 +30,7 @@ public:
     bool CancelRequested() override;
     void ShowError(const std::string& message) override;
     void ShowMessage(const std::string& text) override;
+    void ShowRefusal(const std::string& message) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     [[noreturn]] void EndProgram() override;

@@ -1,5 +1,6 @@
 #include "BackupSetRestore.h"
 #include "FaultInjectingFileSystem.h"
+#include "FileReplace.h"
 #include "InstallationRun.h"
 #include "MemoryFileSystem.h"
 #include "RecordingFrontEnd.h"
@@ -39,6 +40,20 @@ std::map<std::string, std::string> GameFiles(const CMemoryFileSystem& fileSystem
     return files;
 }
 
+// The journal and the copies it names: what undoes the last installation.
+std::map<std::string, std::string> BackupSet(CMemoryFileSystem& fileSystem)
+{
+    std::map<std::string, std::string> set;
+    const auto journal = ReadBackupJournal(fileSystem, kGame);
+    if (!journal)
+        return set;
+    const std::string backup = kGame + "data\\Backup\\";
+    set["journal.txt"] = *ReadFileBytes(fileSystem, backup + "journal.txt");
+    for (const BackupJournal::Entry& entry : journal->files)
+        set[entry.backupName] = ReadFileBytes(fileSystem, backup + entry.backupName).value_or("(missing)");
+    return set;
+}
+
 RunOutcome Install(IFileSystem& fileSystem, const CMissionDefinition& mission)
 {
     CRecordingFrontEnd frontEnd;
@@ -48,12 +63,20 @@ RunOutcome Install(IFileSystem& fileSystem, const CMissionDefinition& mission)
 
 // Fails each operation of a whole run in turn, once and from then on, with each kind of fault. Afterwards
 // the game must be as before, or fully installed when the run says it completed; where the run says it could
-// not restore everything, kxvuz restore's work must finish the job once the disk works again.
-void Sweep(const char* kind, const std::string& missionFile)
+// not restore everything, kxvuz restore's work must finish the job once the disk works again. A run that
+// follows an earlier installation and stops before it changes a game file leaves that installation's undo
+// as it was.
+void Sweep(const char* kind, const std::string& missionFile, const char* previousMission = nullptr)
 {
     const CMissionDefinition mission = SampleMission(missionFile);
-    const CMemoryFileSystem pristine(fs::path(KX_SAMPLE_DIR) / "game", kGame);
+    CMemoryFileSystem pristine(fs::path(KX_SAMPLE_DIR) / "game", kGame);
+    const auto original = GameFiles(pristine);
+    if (previousMission)
+    {
+        ASSERT_EQ(Install(pristine, SampleMission(previousMission)), RunOutcome::Completed);
+    }
     const auto before = GameFiles(pristine);
+    const auto previousSet = BackupSet(pristine);
 
     CMemoryFileSystem clean = pristine;
     CFaultInjectingFileSystem counting(clean);
@@ -64,6 +87,7 @@ void Sweep(const char* kind, const std::string& missionFile)
 
     int runs = 0;
     int restoredAfterwards = 0;
+    int previousUndone = 0;
     for (const bool persistent : {false, true})
         for (const Fault fault : {Fault::IoError, Fault::DiskFull, Fault::AccessDenied})
             for (int k = 1; k <= n; ++k)
@@ -91,11 +115,20 @@ void Sweep(const char* kind, const std::string& missionFile)
                 }
                 default:
                     ASSERT_EQ(GameFiles(memory), before) << "outcome " << static_cast<int>(outcome);
+                    if (!previousMission || outcome != RunOutcome::StoppedBeforeChange)
+                        break;
+                    ASSERT_EQ(BackupSet(memory), previousSet);
+                    ASSERT_TRUE(RestoreBackupSet(memory, kGame).Complete());
+                    ASSERT_EQ(GameFiles(memory), original);
+                    ++previousUndone;
                 }
             }
     std::cout << "[ sweep    ] " << kind << " run: N = " << n << " operations, " << runs
               << " runs with faults injected, " << restoredAfterwards
-              << " of them finished by the restore command\n";
+              << " of them finished by the restore command";
+    if (previousMission)
+        std::cout << ", " << previousUndone << " stopped before a change and then undid " << previousMission;
+    std::cout << "\n";
 }
 
 TEST(FaultSweep, StandardRun)
@@ -116,6 +149,11 @@ TEST(FaultSweep, MultiplayerOnlyRun)
 TEST(FaultSweep, RunWithFoundAndNewMaterials)
 {
     Sweep("found and new materials", "Glasshouse03.kxm");
+}
+
+TEST(FaultSweep, RunAfterACompletedInstallation)
+{
+    Sweep("after an installation", "Glasshouse03.kxm", "Harbor01.kxm");
 }
 
 } // namespace

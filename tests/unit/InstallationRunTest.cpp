@@ -231,8 +231,9 @@ TEST_F(InstallationRunTest, AFailedBackupCopyStopsWithoutRestoring)
                   "up file " +
                   source + " !-");
     EXPECT_EQ(game.GameFiles(), before);
-    EXPECT_EQ(game.Read("data/Backup/Harbor01.brf"), game.Read("data/text/briefing/Harbor01.brf"))
+    EXPECT_EQ(game.Read("data/Backup/Incoming/Harbor01.brf"), game.Read("data/text/briefing/Harbor01.brf"))
         << "copies made before the failure stay";
+    EXPECT_EQ(game.Read("data/Backup/sherman.cxp"), "an older run's copy");
 }
 
 TEST_F(InstallationRunTest, ReadOnlyGameFilesAreMadeWritable)

@@ -14,6 +14,7 @@ public:
     std::vector<std::string> shown;
     std::vector<std::string> errors;
     std::vector<std::string> messages;
+    std::vector<std::string> refusals;
     std::string operation;
     bool waitCursor = false;
 
@@ -37,6 +38,7 @@ public:
     }
     void ShowError(const std::string& message) override { errors.push_back(message); }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowRefusal(const std::string& message) override { refusals.push_back(message); }
     void BeginWaitCursor() override { waitCursor = true; }
     void EndWaitCursor() override { waitCursor = false; }
     [[noreturn]] void EndProgram() override { throw CProgramEnd{}; }
