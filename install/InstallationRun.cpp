@@ -16,6 +16,9 @@ RunOutcome CInstallationRun::RunInstallation()
 {
     try
     {
+        // A game that was never installed into has no backup folder to lock yet: the backup step claims it.
+        if (fileSystem.GetStatus(gameDirectory + "data\\Backup"))
+            ClaimGame();
         frontEnd.BeginWaitCursor();
         frontEnd.CreateProgress();
         const int budget = 3 * mission.MaterialCount() + (mission.multiplayer == 1 ? 4 : 20);
@@ -26,9 +29,6 @@ RunOutcome CInstallationRun::RunInstallation()
         frontEnd.SetPosition(0);
         frontEnd.ShowTexts();
 
-        // A game that was never installed into has no backup folder to lock yet: the backup step claims it.
-        if (fileSystem.GetStatus(gameDirectory + "data\\Backup"))
-            ClaimGame();
         if (!logFile.Open(fileSystem, logPath, "w"))
             Stop("Could not open log file kxinstall.log");
         WriteLogHeader();

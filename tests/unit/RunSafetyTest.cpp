@@ -1,0 +1,280 @@
+#include "BackupSetRestore.h"
+#include "FaultInjectingFileSystem.h"
+#include "FileReplace.h"
+#include "GameLock.h"
+#include "InstallationRun.h"
+#include "KxvuzRun.h"
+#include "MemoryFileSystem.h"
+#include "MissionFile.h"
+#include "RecordingFrontEnd.h"
+#include "TestGame.h"
+#include "TestMissions.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+#include <new>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+const std::string kGame = "C:\\Korvex\\";
+const std::string kBackup = kGame + "data\\Backup\\";
+const std::string kMissionFile = "C:\\missions\\mission.kxm";
+
+bool Writes(const std::string& record)
+{
+    return record.rfind("Open r ", 0) != 0 && record.rfind("GetStatus ", 0) != 0 &&
+           record.rfind("Lock ", 0) != 0;
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// A memory copy of the sample game, where kxvuz and the run meet ordinary mistakes.
+class RunSafety : public ::testing::Test
+{
+protected:
+    CMemoryFileSystem memory{fs::path(KX_SAMPLE_DIR) / "game", kGame};
+    CFaultInjectingFileSystem recorder{memory};
+    CRecordingFrontEnd frontEnd;
+    std::string logPath = "C:\\kxinstall.log";
+    const std::map<std::string, std::string> original = GameFiles();
+
+    void SetUp() override { ASSERT_TRUE(memory.CreateFolder("C:\\missions")); }
+
+    std::map<std::string, std::string> GameFiles() const
+    {
+        std::map<std::string, std::string> files;
+        for (const auto& [path, bytes] : memory.Files())
+            if (path.rfind(kGame, 0) == 0 && path.rfind(kBackup, 0) != 0)
+                files[path] = bytes;
+        return files;
+    }
+
+    // The journal and the copies it names: what undoes the last installation.
+    std::map<std::string, std::string> BackupSet()
+    {
+        std::map<std::string, std::string> set;
+        const auto journal = ReadBackupJournal(memory, kGame);
+        if (!journal)
+            return set;
+        set["journal.txt"] = *ReadFileBytes(memory, kBackup + "journal.txt");
+        for (const BackupJournal::Entry& entry : journal->files)
+            set[entry.backupName] = ReadFileBytes(memory, kBackup + entry.backupName).value_or("(missing)");
+        return set;
+    }
+
+    RunOutcome Run(const CMissionDefinition& mission, IFileSystem& fileSystem)
+    {
+        CInstallationRun run(fileSystem, frontEnd, kGame, mission, logPath);
+        return run.RunInstallation();
+    }
+
+    KxvuzResult KxvuzInstall(const CMissionDefinition& mission)
+    {
+        memory.Write(kMissionFile, EncodeMission(mission));
+        return Kxvuz({"install", "--game", "C:\\Korvex", kMissionFile}, recorder);
+    }
+
+    std::vector<std::string> WritesRecorded() const
+    {
+        std::vector<std::string> writes;
+        for (const std::string& record : recorder.Touched())
+            if (Writes(record))
+                writes.push_back(record);
+        return writes;
+    }
+};
+
+TEST_F(RunSafety, NamesWhoseBackupCopiesWouldCollideAreRefusedBeforeAnyWrite)
+{
+    struct Case
+    {
+        std::string briefing;
+        std::string intel;
+        bool refused;
+    };
+    std::vector<Case> cases = {
+        {"Same.txt", "Same.txt", true},
+        {"same.TXT", "SAME.txt", true},
+        {"Harbor01.brf", "Harbor01.int", false},
+        {"mission.lst.brf", "files.int", false},
+    };
+    for (const std::string taken :
+         {"mission.lst", "MPMission.lst", "missionnames.txt", "intelnames.txt", "tutorial_groupings.txt",
+          "kx_string_table.txt", "Sherman.cxp", "files.txt", "journal.txt", "kxvuz.lock", "Temp", "Incoming"})
+    {
+        cases.push_back({taken, "Harbor01.int", true});
+        cases.push_back({"Harbor01.brf", Upper(taken), true});
+    }
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.briefing + " / " + c.intel);
+        CMissionDefinition mission = CTestGame::Mission();
+        mission.briefingFile = c.briefing;
+        mission.intelFile = c.intel;
+        ASSERT_EQ(mission.CollidingFileNameMessage().has_value(), c.refused);
+        if (!c.refused)
+            continue;
+        EXPECT_EQ(mission.Validate(), mission.CollidingFileNameMessage()) << "every front end validates";
+        CMissionDefinition multiplayer = mission;
+        multiplayer.multiplayer = 1;
+        EXPECT_EQ(multiplayer.Validate(), mission.CollidingFileNameMessage())
+            << "its files are backed up too";
+
+        const KxvuzResult result = KxvuzInstall(mission);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, "kxvuz: " + kMissionFile + ": " + *mission.CollidingFileNameMessage() + "\n");
+        EXPECT_TRUE(WritesRecorded().empty());
+        // A mission file read straight into the run stops before the backup too.
+        EXPECT_EQ(Run(mission, memory), RunOutcome::StoppedBeforeChange);
+        EXPECT_EQ(frontEnd.errors.back(), *mission.CollidingFileNameMessage());
+        EXPECT_EQ(GameFiles(), original);
+        EXPECT_FALSE(memory.GetStatus(kGame + "data\\Backup"));
+    }
+    CMissionDefinition bothEmpty;
+    bothEmpty.multiplayer = 1;
+    EXPECT_FALSE(bothEmpty.Validate()) << "a multiplayer mission may leave both names empty";
+}
+
+// Every way a run can stop before its first change, on a game that an earlier installation left behind.
+TEST_F(RunSafety, AStopBeforeTheFirstChangeKeepsThePreviousInstallationsUndo)
+{
+    ASSERT_EQ(Run(SampleMission("Harbor01.kxm"), memory), RunOutcome::Completed);
+    const CMemoryFileSystem installed = memory;
+    const auto previousSet = BackupSet();
+    ASSERT_EQ(previousSet.size(), 9u);
+
+    struct Stop
+    {
+        std::string why;
+        std::function<void(CMissionDefinition&)> prepare;
+    };
+    std::vector<Stop> stops = {
+        {"the log cannot be created", [&](CMissionDefinition&) { logPath = "C:\\missing\\kxinstall.log"; }},
+        {"no game executable", [&](CMissionDefinition&) { memory.Remove(kGame + "Korvex.exe"); }},
+        {"an illegal name", [](CMissionDefinition& m) { m.briefingFile = "..\\x.brf"; }},
+        {"an unusable name", [](CMissionDefinition& m) { m.intelFile = "NUL"; }},
+        {"colliding names", [](CMissionDefinition& m) { m.intelFile = m.briefingFile; }},
+    };
+    // A failure at each backup copy: its game file cannot be read.
+    for (const char* file :
+         {"data\\mission\\mission.lst", "data\\text\\briefing\\english\\missionnames.txt",
+          "data\\text\\intel\\english\\intelnames.txt",
+          "data\\text\\interface\\english\\tutorial_groupings.txt",
+          "data\\text\\interface\\english\\kx_string_table.txt", "data\\text\\briefing\\Glasshouse03.brf",
+          "data\\text\\intel\\Glasshouse03.int", "data\\texture\\sherman.cxp"})
+        stops.push_back({std::string("no ") + file, [this, file](CMissionDefinition&)
+                         {
+                             memory.Remove(kGame + file);
+                             memory.CreateFolder(kGame + file);
+                         }});
+    for (const Stop& stop : stops)
+    {
+        SCOPED_TRACE(stop.why);
+        memory = installed;
+        logPath = "C:\\kxinstall.log";
+        CMissionDefinition mission = SampleMission("Glasshouse03.kxm");
+        stop.prepare(mission);
+        const auto before = GameFiles();
+        EXPECT_EQ(Run(mission, memory), RunOutcome::StoppedBeforeChange);
+        EXPECT_EQ(GameFiles(), before);
+        EXPECT_EQ(BackupSet(), previousSet);
+        memory = installed;
+        ASSERT_TRUE(RestoreBackupSet(memory, kGame).Complete());
+        EXPECT_EQ(GameFiles(), original);
+    }
+}
+
+TEST_F(RunSafety, AnInterruptedInstallationOrAnotherProcessRefusesTheRunWithZeroWrites)
+{
+    const CMissionDefinition mission = SampleMission("Harbor01.kxm");
+    ASSERT_EQ(Run(mission, memory), RunOutcome::Completed);
+    const auto installed = GameFiles();
+    const std::string journal = *ReadFileBytes(memory, kBackup + "journal.txt");
+    const std::size_t state = journal.find("state installed");
+    ASSERT_NE(state, std::string::npos);
+    // As a run killed after its backup leaves it.
+    memory.Write(kBackup + "journal.txt", std::string(journal).replace(state, 15, "state complete"));
+    memory.Write(kMissionFile, EncodeMission(SampleMission("Ridge02.kxm")));
+    const auto files = memory.Files();
+
+    KxvuzResult result = Kxvuz({"install", "--game", "C:\\Korvex", kMissionFile}, recorder);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind("kxvuz: " + std::string(kInterruptedInstallation) +
+                                   " Run kxvuz restore --game C:\\Korvex",
+                               0),
+              0u)
+        << result.err;
+    EXPECT_TRUE(WritesRecorded().empty());
+    EXPECT_TRUE(memory.Files() == files) << "not even the log";
+
+    {
+        const GameLock other = LockGame(memory, kGame);
+        ASSERT_TRUE(other.lock);
+        result = Kxvuz({"install", "--game", "C:\\Korvex", kMissionFile}, recorder);
+        const std::string busy =
+            "kxvuz: Another installation or restore is working on the game in C:\\Korvex";
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err.rfind(busy, 0), 0u) << result.err;
+        result = Kxvuz({"restore", "--game", "C:\\Korvex"}, recorder);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err.rfind(busy, 0), 0u) << result.err;
+        EXPECT_TRUE(WritesRecorded().empty());
+        EXPECT_TRUE(memory.Files() == files);
+    }
+    result = Kxvuz({"restore", "--game", "C:\\Korvex"}, recorder);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(GameFiles(), original);
+    EXPECT_NE(installed, original);
+}
+
+TEST_F(RunSafety, AMultiplayerMissionWithoutBriefingOrIntelInstallsAndRestores)
+{
+    CMissionDefinition mission = SampleMission("MPFoundry.kxm");
+    mission.briefingFile.clear();
+    mission.intelFile.clear();
+    ASSERT_FALSE(mission.Validate());
+    EXPECT_EQ(Run(mission, memory), RunOutcome::Completed);
+    const auto journal = ReadBackupJournal(memory, kGame);
+    ASSERT_TRUE(journal);
+    EXPECT_EQ(journal->files.size(), 6u);
+    const std::string list = *ReadFileBytes(memory, kBackup + "files.txt");
+    EXPECT_EQ(list.substr(list.size() - 27), "sherman.cxp - data\\texture\\")
+        << "no lines for the empty names";
+    EXPECT_NE(GameFiles(), original);
+    EXPECT_TRUE(RestoreBackupSet(memory, kGame).Complete());
+    EXPECT_EQ(GameFiles(), original);
+
+    frontEnd = CRecordingFrontEnd();
+    frontEnd.cancelBeforeStep = 5;
+    EXPECT_EQ(Run(mission, memory), RunOutcome::Cancelled);
+    EXPECT_EQ(GameFiles(), original);
+}
+
+TEST_F(RunSafety, AnExceptionFromAnywhereInTheRunPutsEveryFileBack)
+{
+    const CMissionDefinition mission = SampleMission("Glasshouse03.kxm");
+    for (const int step : {1, 3, 4, 8, 11, 15, 17, 20, 25})
+    {
+        SCOPED_TRACE("thrown before step " + std::to_string(step));
+        memory = CMemoryFileSystem(fs::path(KX_SAMPLE_DIR) / "game", kGame);
+        CRecordingFrontEnd throwing;
+        throwing.actBeforeStep = step;
+        throwing.action = [] { throw std::bad_alloc(); };
+        CInstallationRun run(memory, throwing, kGame, mission, logPath);
+        EXPECT_EQ(run.RunInstallation(), RunOutcome::FailedAndRestored);
+        EXPECT_EQ(GameFiles(), original);
+        EXPECT_EQ(throwing.errors, std::vector<std::string>{"An unexpected error occurred: std::bad_alloc."});
+    }
+}
+
+} // namespace
