@@ -297,10 +297,29 @@ std::optional<CString> CMissionDefinition::Validate() const
         return colliding;
     if (multiplayer == 1)
         return std::nullopt;
-    for (const CString* required :
-         {&missionName, &timeDateStamp, &tutorialGroup, &missionFile, &briefingFile, &intelFile, &splashFile})
-        if (required->empty())
-            return CString("Please fill in all information.");
+    if (FirstEmptyField())
+        return CString("Please fill in all information.");
+    return std::nullopt;
+}
+
+std::array<std::pair<const CString*, const char*>, 7> CMissionDefinition::RequiredFields() const
+{
+    return {{
+        {&missionName, "mission name"},
+        {&timeDateStamp, "time/date stamp"},
+        {&tutorialGroup, "tutorial group"},
+        {&missionFile, "mission (*.mis) file"},
+        {&briefingFile, "briefing (*.brf) file"},
+        {&intelFile, "intel (*.int) file"},
+        {&splashFile, "splash (*.spl) file"},
+    }};
+}
+
+std::optional<CString> CMissionDefinition::FirstEmptyField() const
+{
+    for (const auto& [field, name] : RequiredFields())
+        if (field->empty())
+            return CString(name);
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -94,9 +95,19 @@ public:
     // copy or a file of the backup folder's own, whatever the letter case: the two names equal, or either
     // one a name the backup folder keeps for itself. Empty names are left to the other checks.
     std::optional<CString> CollidingFileNameMessage() const;
+    // The name of the first required field that is empty, for kxvuz to add to "Please fill in all
+    // information.".
+    std::optional<CString> FirstEmptyField() const;
+    // The message for the first text that would break the syntax of a game file it is written to, or a list
+    // entry or material the game cannot use; checked after Validate, for multiplayer missions too.
+    std::optional<CString> RuleMessage() const;
     void ClearLists();
 
 private:
+    std::optional<CString> MaterialRuleMessage(int i, std::set<CString>& seen) const;
+    // The seven texts that a mission for one player must fill in, with their names.
+    std::array<std::pair<const CString*, const char*>, 7> RequiredFields() const;
+
     // The twelve per-material text lists, in the mission file's order.
     template <typename Self> static auto MaterialTextLists(Self& self)
     {
