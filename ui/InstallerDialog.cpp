@@ -64,6 +64,12 @@ std::optional<LRESULT> CInstallerDialog::OnMessage(UINT message, WPARAM, LPARAM)
 {
     switch (message)
     {
+    case WM_COMMAND:
+        // Disabled, the dialog gets no clicks, yet posted commands still arrive: while a run works or a
+        // dialog is open above this one, none may start another or end this one.
+        if (!IsWindowEnabled(GetSafeHwnd()))
+            return 0;
+        return std::nullopt;
     case WM_PAINT:
         if (!IsIconic(GetSafeHwnd()))
             return std::nullopt;
@@ -125,6 +131,8 @@ void CInstallerDialog::OnOptions()
 
 void CInstallerDialog::RunInstallation()
 {
+    // Until the run ends the program. The run's own windows have no owner, so none enables this one again.
+    EnableWindow(GetSafeHwnd(), FALSE);
     CWindowFrontEnd frontEnd(GetSafeHwnd());
     CInstallationRun run(NativeFileSystem(), frontEnd, gameDirectory, mission);
     frontEnd.SetCancelAction([&run] { run.Cancel(); });

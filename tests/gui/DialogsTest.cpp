@@ -303,8 +303,10 @@ TEST_F(ProgressWindowTest, AKeyPassesTheMessageFilterOncePerWindowItIsOfferedTo)
     CDialogScript script;
     script.Ignore("Installing...")
         .Then("kx_gui_tests",
-              [&](HWND)
+              [&](HWND box)
               {
+                  // Unowned: a box that ends enables its owner again, and a run's owner stays disabled.
+                  EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
                   CFilterCalls::calls = 0;
                   PostMessageA(secondCancel, WM_KEYDOWN, VK_ESCAPE, 0);
               })
