@@ -1,7 +1,9 @@
 #include "InstallerDialog.h"
 
+#include "BackupSetRestore.h"
 #include "ConfirmDialog.h"
 #include "FileSystem.h"
+#include "GameLock.h"
 #include "InstallationRun.h"
 #include "MessageBox.h"
 #include "OptionsDialog.h"
@@ -111,10 +113,13 @@ void CInstallerDialog::OnStartInstallation()
                                 ? "..." + gameDirectory.substr(gameDirectory.size() - kShownDirectoryLength)
                                 : gameDirectory;
     MessageBeep(MB_ICONASTERISK);
-    if (confirm.DoModal() == IDOK)
-        RunInstallation();
-    else
+    if (confirm.DoModal() != IDOK)
         OnOptions();
+    // The run would refuse to replace the backup set that alone can put the half-edited files right.
+    else if (LastInstallationInterrupted(NativeFileSystem(), gameDirectory))
+        OfferRestore();
+    else
+        RunInstallation();
 }
 
 void CInstallerDialog::OnOptions()
@@ -127,6 +132,30 @@ void CInstallerDialog::OnOptions()
     if (options.DoModal() == IDOK)
         gameDirectory = options.directory;
     mission = options.mission;
+}
+
+void CInstallerDialog::OfferRestore()
+{
+    if (!AppYesNoBox(GetSafeHwnd(),
+                     std::string(kInterruptedInstallation) + " Put them back from the backup now?"))
+        return;
+    const BackupSetRestore restore = RestoreBackupSet(NativeFileSystem(), gameDirectory);
+    switch (restore.status)
+    {
+    case BackupSetRestore::Status::Tried:
+        AppMessageBox(GetSafeHwnd(),
+                      RestoredFilesReport(restore.files) +
+                          (restore.Complete() ? kGameFilesRestored
+                                              : "Some game files could not be restored; try again."));
+        break;
+    case BackupSetRestore::Status::Busy:
+        AppMessageBox(GetSafeHwnd(), GameBusyMessage(gameDirectory));
+        break;
+    case BackupSetRestore::Status::NoBackupSet:
+        AppMessageBox(GetSafeHwnd(), "The backup set in " + gameDirectory +
+                                         "data\\Backup is no longer complete; nothing was put back.");
+        break;
+    }
 }
 
 void CInstallerDialog::RunInstallation()
