@@ -1,7 +1,9 @@
 #include "InstallerDialog.h"
 
+#include "BackupSetRestore.h"
 #include "ConfirmDialog.h"
 #include "FileSystem.h"
+#include "GameLock.h"
 #include "InstallationRun.h"
 #include "MessageBox.h"
 #include "OptionsDialog.h"
@@ -64,6 +66,12 @@ std::optional<LRESULT> CInstallerDialog::OnMessage(UINT message, WPARAM, LPARAM)
 {
     switch (message)
     {
+    case WM_COMMAND:
+        // Disabled, the dialog gets no clicks, yet posted commands still arrive: while a run works or a
+        // dialog is open above this one, none may start another or end this one.
+        if (!IsWindowEnabled(GetSafeHwnd()))
+            return 0;
+        return std::nullopt;
     case WM_PAINT:
         if (!IsIconic(GetSafeHwnd()))
             return std::nullopt;
@@ -105,10 +113,13 @@ void CInstallerDialog::OnStartInstallation()
                                 ? "..." + gameDirectory.substr(gameDirectory.size() - kShownDirectoryLength)
                                 : gameDirectory;
     MessageBeep(MB_ICONASTERISK);
-    if (confirm.DoModal() == IDOK)
-        RunInstallation();
-    else
+    if (confirm.DoModal() != IDOK)
         OnOptions();
+    // The run would refuse to replace the backup set that alone can put the half-edited files right.
+    else if (LastInstallationInterrupted(NativeFileSystem(), gameDirectory))
+        OfferRestore();
+    else
+        RunInstallation();
 }
 
 void CInstallerDialog::OnOptions()
@@ -123,8 +134,34 @@ void CInstallerDialog::OnOptions()
     mission = options.mission;
 }
 
+void CInstallerDialog::OfferRestore()
+{
+    if (!AppYesNoBox(GetSafeHwnd(),
+                     std::string(kInterruptedInstallation) + " Put them back from the backup now?"))
+        return;
+    const BackupSetRestore restore = RestoreBackupSet(NativeFileSystem(), gameDirectory);
+    switch (restore.status)
+    {
+    case BackupSetRestore::Status::Tried:
+        AppMessageBox(GetSafeHwnd(),
+                      RestoredFilesReport(restore.files) +
+                          (restore.Complete() ? kGameFilesRestored
+                                              : "Some game files could not be restored; try again."));
+        break;
+    case BackupSetRestore::Status::Busy:
+        AppMessageBox(GetSafeHwnd(), GameBusyMessage(gameDirectory));
+        break;
+    case BackupSetRestore::Status::NoBackupSet:
+        AppMessageBox(GetSafeHwnd(), "The backup set in " + gameDirectory +
+                                         "data\\Backup is no longer complete; nothing was put back.");
+        break;
+    }
+}
+
 void CInstallerDialog::RunInstallation()
 {
+    // Until the run ends the program. The run's own windows have no owner, so none enables this one again.
+    EnableWindow(GetSafeHwnd(), FALSE);
     CWindowFrontEnd frontEnd(GetSafeHwnd());
     CInstallationRun run(NativeFileSystem(), frontEnd, gameDirectory, mission);
     frontEnd.SetCancelAction([&run] { run.Cancel(); });

@@ -25,6 +25,9 @@ protected:
 private:
     void OnStartInstallation();
     void OnOptions();
+    // After an interrupted installation: asks, puts the game files back from its backup, and says how it
+    // went; no run starts.
+    void OfferRestore();
     // The run ends the program, whatever its outcome.
     void RunInstallation();
     void PaintMinimised();

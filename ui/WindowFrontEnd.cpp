@@ -67,14 +67,14 @@ bool CWindowFrontEnd::CancelRequested()
 
 void CWindowFrontEnd::ShowError(const std::string& message)
 {
-    CErrorDialog dialog(owner);
+    CErrorDialog dialog;
     dialog.errorText = message;
     dialog.DoModal();
 }
 
 void CWindowFrontEnd::ShowMessage(const std::string& text)
 {
-    AppMessageBox(owner, text);
+    AppMessageBox(nullptr, text);
 }
 
 void CWindowFrontEnd::ShowRefusal(const std::string& message)

@@ -11,7 +11,8 @@
 class CWindowFrontEnd : public IInstallFrontEnd
 {
 public:
-    // The owner is the main window, or nothing.
+    // The owner is the main window, or nothing. It owns the progress window only: a modal window that
+    // ends enables its owner again, and the main window stays disabled for the whole run.
     explicit CWindowFrontEnd(HWND owner);
 
     // What a Cancel of the progress window runs while a dialog or message box of the run is open: the

@@ -48,6 +48,36 @@ void ExpectFinished(const CDialogScript& script)
     EXPECT_TRUE(script.Finished() && script.failures.empty()) << ::testing::PrintToString(script.failures);
 }
 
+// Counts the calls of the thread's message filter hooks that carry a key for one window. Installed last,
+// its hook comes first in the chain.
+class CFilterCalls
+{
+public:
+    explicit CFilterCalls(HWND window)
+        : hook(SetWindowsHookExA(WH_MSGFILTER, Count, nullptr, GetCurrentThreadId()))
+    {
+        counted = window;
+        calls = 0;
+    }
+    ~CFilterCalls() { UnhookWindowsHookEx(hook); }
+    CFilterCalls(const CFilterCalls&) = delete;
+    CFilterCalls& operator=(const CFilterCalls&) = delete;
+
+    static inline int calls = 0;
+
+private:
+    static LRESULT CALLBACK Count(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* message = reinterpret_cast<const MSG*>(lParam);
+        if (code >= 0 && message->hwnd == counted && message->message == WM_KEYDOWN)
+            ++calls;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline HWND counted = nullptr;
+    HHOOK hook;
+};
+
 TEST(ResourcesTest, PicturesAreTrueColourAndTheIconHasItsTwoSixteenColourSizes)
 {
     EXPECT_EQ(StoredBitmap(IDB_ERROR_PICTURE), "120 by 150 at 24 bits");
@@ -249,6 +279,46 @@ TEST_F(ProgressWindowTest, CancelWhileAMessageBoxIsOpenRunsTheCancelAction)
     frontEnd.ShowMessage("Done");
     EXPECT_EQ(cancels, 2);
     EXPECT_FALSE(frontEnd.CancelRequested());
+    ExpectFinished(script);
+}
+
+TEST_F(ProgressWindowTest, AKeyPassesTheMessageFilterOncePerWindowItIsOfferedTo)
+{
+    // With two windows to serve, a filter that routed the key again from inside IsDialogMessage, which
+    // calls the filter hooks itself, would double its work at every level.
+    CWindowFrontEnd second{owner};
+    int secondCancels = 0;
+    second.SetCancelAction([&] { ++secondCancels; });
+    second.CreateProgress();
+    HWND secondCancel = GetDlgItem(second.ProgressWindow(), IDCANCEL);
+    ASSERT_NE(secondCancel, nullptr);
+    CFilterCalls filter(secondCancel);
+
+    // Between steps the key is offered to the first window, then to its own.
+    PostMessageA(secondCancel, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(second.CancelRequested());
+    EXPECT_EQ(CFilterCalls::calls, 2);
+
+    // A message box's loop hands it to its own IsDialogMessage first.
+    CDialogScript script;
+    script.Ignore("Installing...")
+        .Then("kx_gui_tests",
+              [&](HWND box)
+              {
+                  // Unowned: a box that ends enables its owner again, and a run's owner stays disabled.
+                  EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+                  CFilterCalls::calls = 0;
+                  PostMessageA(secondCancel, WM_KEYDOWN, VK_ESCAPE, 0);
+              })
+        .ThenAgain("kx_gui_tests",
+                   [&](HWND box)
+                   {
+                       EXPECT_EQ(CFilterCalls::calls, 3);
+                       Click(box, IDOK);
+                   });
+    frontEnd.ShowMessage("Done");
+    EXPECT_EQ(secondCancels, 1);
+    EXPECT_EQ(cancels, 0);
     ExpectFinished(script);
 }
 

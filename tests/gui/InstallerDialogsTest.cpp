@@ -1,15 +1,20 @@
+#include "BackupSetRestore.h"
 #include "BeepCounter.h"
 #include "DialogScript.h"
+#include "GameLock.h"
 #include "InstallerDialog.h"
 #include "InstallerSteps.h"
 #include "LayoutCheck.h"
 #include "OptionsDialog.h"
+#include "RecordingFrontEnd.h"
 #include "Screenshot.h"
 #include "TestGame.h"
 #include "resource.h"
 
 #include <dlgs.h>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace
 {
@@ -201,6 +206,89 @@ TEST_F(InstallerDialogsTest, F1InEveryDialogShowsTheNoHelpMessage)
         .Then(kOptionsCaption, [](HWND options) { Click(options, IDCANCEL); })
         .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST_F(InstallerDialogsTest, AnInterruptedInstallationIsOfferedBackInsteadOfARun)
+{
+    CTestGame game;
+    const auto before = game.GameFiles();
+    CRecordingFrontEnd recorder;
+    ASSERT_EQ(game.Install(CTestGame::Mission(), recorder), RunOutcome::Completed);
+    // The journal as a run leaves it when it ends between its backup and its last step.
+    std::optional<BackupJournal> journal = ReadBackupJournal(NativeFileSystem(), game.Directory());
+    ASSERT_TRUE(journal);
+    journal->state = BackupJournal::State::Complete;
+    ASSERT_TRUE(WriteBackupJournal(NativeFileSystem(), game.Directory(), *journal));
+    const auto interrupted = game.GameFiles();
+    const std::string journalPath = BackupJournalPath(game.Directory());
+    const std::string journalBytes = ReadBytes(journalPath);
+
+    CInstallerDialog dialog;
+    dialog.gameDirectory = game.Directory();
+    // Held by the test as another program's restore would hold it.
+    std::optional<GameLock> lock;
+    auto confirmAndAnswer = [&](int answer, const char* screenshot)
+    {
+        script.Then(kConfirmCaption, [](HWND confirm) { Click(confirm, IDOK); })
+            .Then(kMessageCaption,
+                  [=](HWND prompt)
+                  {
+                      EXPECT_EQ(MessageBoxText(prompt),
+                                "The last installation into this game was interrupted and some game files "
+                                "may be half-edited. Put them back from the backup now?");
+                      if (screenshot)
+                          SaveScreenshot(prompt, screenshot);
+                      Click(prompt, answer);
+                  });
+    };
+    script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_START_INSTALLATION); });
+    confirmAndAnswer(IDNO, "interrupted-installation-prompt");
+    script.Then(kInstallerCaption,
+                [&](HWND main)
+                {
+                    EXPECT_EQ(game.GameFiles(), interrupted);
+                    EXPECT_EQ(ReadBytes(journalPath), journalBytes);
+                    lock = LockGame(NativeFileSystem(), game.Directory());
+                    Click(main, IDC_START_INSTALLATION);
+                });
+    confirmAndAnswer(IDYES, nullptr);
+    script
+        .Then(kMessageCaption,
+              [&](HWND busy)
+              {
+                  EXPECT_EQ(MessageBoxText(busy), GameBusyMessage(game.Directory()));
+                  lock.reset();
+                  Click(busy, IDOK);
+              })
+        .Then(kInstallerCaption,
+              [&](HWND main)
+              {
+                  EXPECT_EQ(game.GameFiles(), interrupted);
+                  Click(main, IDC_START_INSTALLATION);
+              });
+    confirmAndAnswer(IDYES, nullptr);
+    script
+        .Then(kMessageCaption,
+              [&](HWND report)
+              {
+                  // Files the installation left as they were need nothing.
+                  EXPECT_EQ(MessageBoxText(report),
+                            "Restored: data\\mission\\mission.lst\n"
+                            "Restored: data\\text\\briefing\\english\\missionnames.txt\n"
+                            "Already as backed up: data\\text\\intel\\english\\intelnames.txt\n"
+                            "Already as backed up: data\\text\\interface\\english\\tutorial_groupings.txt\n"
+                            "Restored: data\\text\\interface\\english\\kx_string_table.txt\n"
+                            "Restored: data\\text\\briefing\\Harbor01.brf\n"
+                            "Restored: data\\text\\intel\\Harbor01.int\n"
+                            "Already as backed up: data\\texture\\sherman.cxp\n"
+                            "The game files are as they were before the last installation.");
+                  SaveScreenshot(report, "restored-files-report");
+                  Click(report, IDOK);
+              })
+        .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(game.GameFiles(), before);
+    EXPECT_FALSE(LastInstallationInterrupted(NativeFileSystem(), game.Directory()));
 }
 
 TEST_F(InstallerDialogsTest, TheDirectoryEndsInOneBackslashWhenTheEditLosesFocusAndOnEnter)

@@ -1,9 +1,12 @@
 #include "WindowRunScenario.h"
 
 #include "BeepCounter.h"
+#include "DataExchange.h"
 #include "DialogScript.h"
 #include "FileSystem.h"
 #include "InstallationRun.h"
+#include "InstallerDialog.h"
+#include "InstallerSteps.h"
 #include "MissionFile.h"
 #include "Screenshot.h"
 #include "WindowFrontEnd.h"
@@ -11,6 +14,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 namespace
@@ -77,6 +82,68 @@ private:
     std::string shownOperation;
 };
 
+BOOL CALLBACK AddCaption(HWND window, LPARAM captions)
+{
+    if (IsWindowVisible(window))
+        reinterpret_cast<std::vector<std::string>*>(captions)->push_back(
+            WindowText(window) + (IsWindowEnabled(window) ? "" : " (disabled)"));
+    return TRUE;
+}
+
+// The windows this thread shows, in the order of their captions.
+std::string ShownWindows()
+{
+    std::vector<std::string> captions;
+    EnumThreadWindows(GetCurrentThreadId(), AddCaption, reinterpret_cast<LPARAM>(&captions));
+    std::sort(captions.begin(), captions.end());
+    std::string shown;
+    for (const std::string& caption : captions)
+        shown += (shown.empty() ? "" : ", ") + caption;
+    return shown;
+}
+
+// The run started from the main dialog, with Start Installation, Options and Cancel posted to that dialog
+// while the run works between its steps and again while it shows "Done".
+int RunFromTheMainDialog(CReport& report, const CMissionDefinition& mission, const std::string& gameDirectory,
+                         const std::string& logPath)
+{
+    // The main dialog's run writes its log into the working folder.
+    SetCurrentDirectoryA(std::filesystem::path(logPath).parent_path().string().c_str());
+    CInstallerDialog dialog;
+    dialog.gameDirectory = gameDirectory;
+    dialog.mission = mission;
+    auto postCommands = [&dialog]
+    {
+        for (int id : {IDC_START_INSTALLATION, IDC_OPTIONS, IDCANCEL})
+            PostMessageA(dialog.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    };
+    CDialogScript script;
+    script.onFailure = [&](const std::string& problem) { report.Line("failure", problem); };
+    script.Ignore("Installing...")
+        .Then(kInstallerCaption, [](HWND main) { Click(main, IDC_START_INSTALLATION); })
+        .Then(kConfirmCaption,
+              [&](HWND confirm)
+              {
+                  Click(confirm, IDOK);
+                  postCommands();
+              })
+        .Then(kMessageCaption,
+              [&](HWND box)
+              {
+                  report.Line("message", MessageBoxText(box));
+                  postCommands();
+              })
+        .ThenAgain(kMessageCaption,
+                   [&](HWND box)
+                   {
+                       report.Line("windows", ShownWindows());
+                       Click(box, IDOK);
+                   });
+    dialog.DoModal();
+    report.Line("failure", "the main dialog ended instead of the run");
+    return 3;
+}
+
 } // namespace
 
 int RunWindowScenario(const std::vector<std::string>& arguments)
@@ -91,6 +158,8 @@ int RunWindowScenario(const std::vector<std::string>& arguments)
         report.Line("failure", "cannot load " + arguments[1]);
         return 2;
     }
+    if (scenario == "main-dialog")
+        return RunFromTheMainDialog(report, mission, arguments[2] + "\\", arguments[3]);
 
     CObservedFrontEnd frontEnd(report, scenario == "complete" ? "Updating kx_string_table.txt..." : "",
                                scenario == "cancel-between-steps" ? "Updating mission.lst..." : "");

@@ -220,6 +220,18 @@ TEST_F(WindowRunTest, CancelWhileDoneIsShownPutsTheFilesBackAndLeavesTheClosedLo
     EXPECT_EQ(Log(game), Log(recordedGame));
 }
 
+TEST_F(WindowRunTest, CommandsThatReachTheMainDialogDuringItsRunDoNothing)
+{
+    RunRecorded("Glasshouse03.kxm");
+    const CWindowRun run = RunInWindows("main-dialog", "Glasshouse03.kxm");
+    // No second Confirm dialog came (the scenario expects none) and no second run.
+    EXPECT_EQ(run.Values("message"), std::vector<std::string>{"Done"});
+    EXPECT_EQ(run.Values("windows"),
+              std::vector<std::string>{"Installing..., KX Vuz Odezodure (disabled), kx_gui_tests"});
+    EXPECT_EQ(game.GameFiles(), recordedGame.GameFiles());
+    EXPECT_EQ(Log(game), Log(recordedGame));
+}
+
 TEST_F(WindowRunTest, CancelDuringTheErrorOfAnEarlyStopRestoresNothing)
 {
     fs::remove(game.Path("Korvex.exe"));

@@ -13,15 +13,31 @@ namespace
 
 std::vector<HWND> modelessDialogs;
 HHOOK messageFilter = nullptr;
+// The messages on their way through IsDialogMessage, innermost last: a dialog that handles one may run a
+// modal loop of its own, whose messages are routed in turn.
+std::vector<MSG> routing;
+
+// Not by wParam: IsDialogMessageA passes a character on in another encoding.
+bool SameMessage(const MSG& left, const MSG& right)
+{
+    return left.hwnd == right.hwnd && left.message == right.message && left.lParam == right.lParam &&
+           left.time == right.time && left.pt.x == right.pt.x && left.pt.y == right.pt.y;
+}
 
 bool RouteToModeless(MSG& message)
 {
+    // IsDialogMessage hands the message to the filter hooks first; routing it again from there would
+    // repeat itself for every dialog at every level.
+    if (std::any_of(routing.begin(), routing.end(),
+                    [&](const MSG& routed) { return SameMessage(routed, message); }))
+        return false;
+    routing.push_back(message);
     // A dialog may close while it handles the message.
     const std::vector<HWND> dialogs = modelessDialogs;
-    for (HWND dialog : dialogs)
-        if (IsDialogMessageA(dialog, &message))
-            return true;
-    return false;
+    const bool routed = std::any_of(dialogs.begin(), dialogs.end(),
+                                    [&](HWND dialog) { return IsDialogMessageA(dialog, &message); });
+    routing.pop_back();
+    return routed;
 }
 
 // Modal dialogs and message boxes run loops of their own; this gives modeless dialogs their keys there.

@@ -24,3 +24,8 @@ void AppMessageBox(HWND owner, const std::string& text)
 {
     MessageBoxA(owner, text.c_str(), AppTitle().c_str(), MB_OK);
 }
+
+bool AppYesNoBox(HWND owner, const std::string& text)
+{
+    return MessageBoxA(owner, text.c_str(), AppTitle().c_str(), MB_YESNO) == IDYES;
+}

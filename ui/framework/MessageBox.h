@@ -8,3 +8,5 @@
 std::string AppTitle();
 // A plain message box: an OK button, no icon, captioned with the application's title.
 void AppMessageBox(HWND owner, const std::string& text);
+// The same with Yes and No: true for Yes.
+bool AppYesNoBox(HWND owner, const std::string& text);
