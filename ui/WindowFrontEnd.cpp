@@ -79,7 +79,7 @@ void CWindowFrontEnd::ShowMessage(const std::string& text)
 
 void CWindowFrontEnd::ShowRefusal(const std::string& message)
 {
-    AppMessageBox(owner, message);
+    AppMessageBox(nullptr, message);
 }
 
 void CWindowFrontEnd::BeginWaitCursor()
