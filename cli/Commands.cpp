@@ -133,8 +133,11 @@ CommandRun DefineValidate(CLI::App& command)
     AddPathArgument(command, "MISSION", *path, kMissionHelp);
     return [path](CContext& context)
     {
-        const auto message = ReadMission(context.fileSystem, *path).Validate();
+        const CMissionDefinition mission = ReadMission(context.fileSystem, *path);
+        const auto message = mission.Check();
         context.out << message.value_or("OK") << "\n";
+        if (message == kFillInAllInformation)
+            context.out << "The " << mission.FirstEmptyField().value_or("") << " is empty.\n";
         return message ? 1 : 0;
     };
 }
@@ -199,10 +202,7 @@ CommandRun DefineInstall(CLI::App& command)
         const CMissionDefinition mission = ReadMission(context.fileSystem, paths->second);
         // The dialog program installs only a mission that passed its checks; nor does this, and a refused
         // mission writes nothing, not even the log.
-        auto problem = mission.Validate();
-        if (!problem)
-            problem = mission.UnusableFileNameMessage();
-        if (problem)
+        if (const auto problem = mission.Check())
         {
             context.err << "kxvuz: " << paths->second << ": " << *problem << "\n";
             return 1;

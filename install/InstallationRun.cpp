@@ -44,6 +44,8 @@ RunOutcome CInstallationRun::RunInstallation()
             Stop(*unusable);
         if (auto colliding = mission.CollidingFileNameMessage())
             Stop(*colliding);
+        if (auto broken = mission.RuleMessage())
+            Stop(*broken);
 
         BackupGameFiles();
         if (mission.multiplayer == 0)

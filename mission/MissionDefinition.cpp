@@ -298,8 +298,17 @@ std::optional<CString> CMissionDefinition::Validate() const
     if (multiplayer == 1)
         return std::nullopt;
     if (FirstEmptyField())
-        return CString("Please fill in all information.");
+        return CString(kFillInAllInformation);
     return std::nullopt;
+}
+
+std::optional<CString> CMissionDefinition::Check() const
+{
+    if (auto problem = Validate())
+        return problem;
+    if (auto unusable = UnusableFileNameMessage())
+        return unusable;
+    return RuleMessage();
 }
 
 std::array<std::pair<const CString*, const char*>, 7> CMissionDefinition::RequiredFields() const

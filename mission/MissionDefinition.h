@@ -95,6 +95,9 @@ public:
     // copy or a file of the backup folder's own, whatever the letter case: the two names equal, or either
     // one a name the backup folder keeps for itself. Empty names are left to the other checks.
     std::optional<CString> CollidingFileNameMessage() const;
+    // Validate, then what a run checks of the mission alone before its backup: every front end asks this
+    // before it saves or installs a mission.
+    std::optional<CString> Check() const;
     // The name of the first required field that is empty, for kxvuz to add to "Please fill in all
     // information.".
     std::optional<CString> FirstEmptyField() const;
@@ -121,6 +124,8 @@ private:
 
 // Appends extension unless the text already ends in it exactly; trim removes trailing white space first.
 CString NormaliseFileName(const CString& text, const CString& extension, bool trim);
+
+inline constexpr char kFillInAllInformation[] = "Please fill in all information.";
 
 // The nine characters that no file name may hold.
 inline constexpr char kIllegalFileNameCharacters[] = "\\/:*?\"<>|";

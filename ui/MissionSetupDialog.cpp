@@ -134,7 +134,7 @@ void CMissionSetupDialog::OnOK()
 bool CMissionSetupDialog::ReadValidMission()
 {
     UpdateData(true);
-    const auto problem = mission.Validate();
+    const auto problem = mission.Check();
     if (problem)
         AppMessageBox(GetSafeHwnd(), *problem);
     return !problem;

@@ -76,7 +76,7 @@ TEST(Commands, ValidateReportsTheMissionsVerdict)
     EXPECT_EQ(good.out, "OK\n");
     const auto incomplete = Kxvuz({"validate", folder / "incomplete.kxm"});
     EXPECT_EQ(incomplete.status, 1);
-    EXPECT_EQ(incomplete.out, "Please fill in all information.\n");
+    EXPECT_EQ(incomplete.out, "Please fill in all information.\nThe splash (*.spl) file is empty.\n");
     const auto illegal = Kxvuz({"validate", folder / "illegal.kxm"});
     EXPECT_EQ(illegal.status, 1);
     EXPECT_EQ(illegal.out, "The intel (*.int) file contains the illegla character ?.\n");

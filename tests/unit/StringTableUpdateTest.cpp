@@ -51,9 +51,9 @@ protected:
 
 TEST_F(StringTableUpdate, InsertsTheMissionsTokensAfterTheLastEntryBeforeOverlaySuccess)
 {
-    mission.missionName = "Harbor 100% \"Lights\"";
+    mission.missionName = "Harbor 100% 'Lights'";
     mission.AddToken("VC_HARBOR_MANIFEST");
-    mission.SetDescription(0, "Recover the \"manifest\" %s");
+    mission.SetDescription(0, "Recover the 'manifest' %s");
     mission.AddToken("VC_HARBOR_QUIET");
     const std::string sample = game.Read(kTable);
     const std::string lastEntry = "VC_CITADEL_COMMANDER\t\t\"Capture the garrison commander alive\"\r\n";
@@ -62,8 +62,8 @@ TEST_F(StringTableUpdate, InsertsTheMissionsTokensAfterTheLastEntryBeforeOverlay
 
     EXPECT_EQ(Run(), RunOutcome::Completed);
     const std::string expected = sample.substr(0, after) +
-                                 Disk("\n//-- Harbor 100% \"Lights\"\n//\n"
-                                      "VC_HARBOR_MANIFEST\t\t\"Recover the \"manifest\" %s\"\n"
+                                 Disk("\n//-- Harbor 100% 'Lights'\n//\n"
+                                      "VC_HARBOR_MANIFEST\t\t\"Recover the 'manifest' %s\"\n"
                                       "VC_HARBOR_QUIET\t\t\"\"\n") +
                                  sample.substr(after);
     EXPECT_EQ(game.Read(kTable), expected);

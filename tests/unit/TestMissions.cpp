@@ -46,7 +46,9 @@ CMissionDefinition FilledMission()
     mission.AddMaterial("bare");
     mission.AddMaterial("water");
     mission.SetScrollFlag(2, true);
+    mission.SetScrollX(2, "2");
     mission.SetScrollY(2, "0.75");
+    mission.SetScrollZ(2, ".5");
     mission.AddTexture(2, "water.bmp");
     return mission;
 }
