@@ -84,6 +84,19 @@ protected:
         return Kxvuz({"install", "--game", "C:\\Korvex", kMissionFile}, recorder);
     }
 
+    // kxvuz writes nothing at all; the run, given the mission unchecked, stops before its backup.
+    void ExpectRefusedBeforeAnyWrite(const CMissionDefinition& mission, const std::string& message)
+    {
+        const KxvuzResult result = KxvuzInstall(mission);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, "kxvuz: " + kMissionFile + ": " + message + "\n");
+        EXPECT_TRUE(WritesRecorded().empty());
+        EXPECT_EQ(Run(mission, memory), RunOutcome::StoppedBeforeChange);
+        EXPECT_EQ(frontEnd.errors.back(), message);
+        EXPECT_EQ(GameFiles(), original);
+        EXPECT_FALSE(memory.GetStatus(kGame + "data\\Backup"));
+    }
+
     std::vector<std::string> WritesRecorded() const
     {
         std::vector<std::string> writes;
@@ -130,19 +143,30 @@ TEST_F(RunSafety, NamesWhoseBackupCopiesWouldCollideAreRefusedBeforeAnyWrite)
         EXPECT_EQ(multiplayer.Validate(), mission.CollidingFileNameMessage())
             << "its files are backed up too";
 
-        const KxvuzResult result = KxvuzInstall(mission);
-        EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.err, "kxvuz: " + kMissionFile + ": " + *mission.CollidingFileNameMessage() + "\n");
-        EXPECT_TRUE(WritesRecorded().empty());
-        // A mission file read straight into the run stops before the backup too.
-        EXPECT_EQ(Run(mission, memory), RunOutcome::StoppedBeforeChange);
-        EXPECT_EQ(frontEnd.errors.back(), *mission.CollidingFileNameMessage());
-        EXPECT_EQ(GameFiles(), original);
-        EXPECT_FALSE(memory.GetStatus(kGame + "data\\Backup"));
+        ExpectRefusedBeforeAnyWrite(mission, *mission.CollidingFileNameMessage());
     }
     CMissionDefinition bothEmpty;
     bothEmpty.multiplayer = 1;
     EXPECT_FALSE(bothEmpty.Validate()) << "a multiplayer mission may leave both names empty";
+}
+
+TEST_F(RunSafety, AMissionThatWouldBreakAGameFileIsRefusedBeforeAnyWrite)
+{
+    const std::function<void(CMissionDefinition&)> mistakes[] = {
+        [](CMissionDefinition& m) { m.missionName = "Har\"bor"; },
+        [](CMissionDefinition& m) { m.tutorialGroup = "\"Night Operations\""; },
+        [](CMissionDefinition& m) { m.AddToken(""); },
+        [](CMissionDefinition& m) { m.colorkeyRed[0] = "2555"; },
+    };
+    for (const auto& mistake : mistakes)
+    {
+        CMissionDefinition mission = SampleMission("Glasshouse03.kxm");
+        mistake(mission);
+        const auto message = mission.RuleMessage();
+        ASSERT_TRUE(message);
+        SCOPED_TRACE(*message);
+        ExpectRefusedBeforeAnyWrite(mission, *message);
+    }
 }
 
 // Every way a run can stop before its first change, on a game that an earlier installation left behind.
