@@ -7,8 +7,29 @@
 namespace
 {
 
+// The running game, an indexer or a virus scanner holds a file for a moment: about two seconds of tries.
+constexpr int kTries = 40;
+constexpr DWORD kPauseMilliseconds = 50;
+
+// Runs attempt until it succeeds or fails for a reason that waiting cannot cure, or the tries are spent.
+// On failure the last attempt's error is the thread's last error.
+template <typename Attempt> bool Retried(Attempt attempt)
+{
+    for (int tries = 1;; ++tries)
+    {
+        if (attempt())
+            return true;
+        const DWORD error = GetLastError();
+        const bool held =
+            error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+        if (!held || tries == kTries)
+            return false;
+        Sleep(kPauseMilliseconds);
+    }
+}
+
 // Windows refuses to write a read-only file; Wine run by a privileged user does not, so say it here. A
-// folder never opens or is replaced as a file.
+// folder never opens or is replaced as a file. Both are refused at once: waiting would not change them.
 bool Refused(const std::string& path, bool writing)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -123,9 +144,15 @@ public:
             reason.Record(ERROR_ACCESS_DENIED);
             return nullptr;
         }
-        const HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (!reason.Check(handle != INVALID_HANDLE_VALUE))
+        HANDLE handle = INVALID_HANDLE_VALUE;
+        const bool opened = Retried(
+            [&]
+            {
+                handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+                return handle != INVALID_HANDLE_VALUE;
+            });
+        if (!reason.Check(opened))
             return nullptr;
         return std::make_unique<CWin32File>(handle, reason);
     }
@@ -137,8 +164,11 @@ public:
             reason.Record(ERROR_ACCESS_DENIED);
             return false;
         }
-        return reason.Check(
-            MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+        return reason.Check(Retried(
+            [&] {
+                return MoveFileExA(from.c_str(), to.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            }));
     }
 
     bool Remove(const std::string& path) override
@@ -184,6 +214,7 @@ public:
         return reason.Check(SetFileAttributesA(path.c_str(), changed));
     }
 
+    // Not retried: a lock held elsewhere is answered at once.
     FileLockAttempt Lock(const std::string& path) override
     {
         const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
