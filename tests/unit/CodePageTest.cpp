@@ -37,6 +37,7 @@ TEST(CodePage, Windows1252FromUtf8RejectsMalformedTextAndMissingCharacters)
     EXPECT_EQ(Windows1252FromUtf8(""), "");
 }
 
+// Under Wine the system code page is 1252 as well.
 TEST(CodePage, AnsiFromUtf16ReplacesWhatDoesNotFit)
 {
     EXPECT_EQ(AnsiFromUtf16(u""), "");
@@ -54,4 +55,30 @@ TEST(CodePage, AnsiFromUtf16UsesWindows1252)
     // A surrogate pair is one character.
     EXPECT_EQ(AnsiFromUtf16(u"x\U0001F600y"), "x?y");
 }
+
+#else
+
+TEST(CodePage, AnsiFromUtf16InTheCodePageGiven)
+{
+    struct Case
+    {
+        unsigned codePage;
+        std::u16string text;
+        std::optional<std::string> expected;
+    };
+    const Case cases[] = {
+        {1252, u"\u00E9\u20AC", "\xE9\x80"},
+        {1252, u"\u0101\u4E00", "??"},
+        // Windows' "Use Unicode UTF-8" setting: every character fits.
+        {65001, u"\u00E9\u20AC", "\xC3\xA9\xE2\x82\xAC"},
+        {65001, u"x\U0001F600y", "x\xF0\x9F\x98\x80y"},
+        {65001, u"", ""},
+        {932, u"\u8868", "\x95\x5C"},
+        // No empty text for a code page the system cannot convert with.
+        {12345, u"abc", std::nullopt},
+    };
+    for (const auto& [codePage, text, expected] : cases)
+        EXPECT_EQ(AnsiFromUtf16(text, codePage), expected) << codePage;
+}
+
 #endif
