@@ -111,6 +111,23 @@ std::optional<std::string> AnsiFromUtf16(std::u16string_view text)
     return AnsiFromUtf16(text, GetACP());
 }
 
+std::size_t FindLastBackslash(std::string_view text, unsigned codePage)
+{
+    std::size_t last = std::string_view::npos;
+    // From the start: only there is it known which bytes begin a character.
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\\')
+            last = i;
+        else if (IsDBCSLeadByteEx(codePage, static_cast<BYTE>(text[i])))
+            ++i;
+    return last;
+}
+
+std::size_t FindLastBackslash(std::string_view text)
+{
+    return FindLastBackslash(text, GetACP());
+}
+
 #else
 
 std::optional<std::string> AnsiFromUtf16(std::u16string_view text)
@@ -127,7 +144,18 @@ std::optional<std::string> AnsiFromUtf16(std::u16string_view text)
     return result;
 }
 
+// Windows-1252 has no double-byte characters.
+std::size_t FindLastBackslash(std::string_view text)
+{
+    return text.rfind('\\');
+}
+
 #endif
+
+bool EndsInBackslash(std::string_view text)
+{
+    return !text.empty() && FindLastBackslash(text) == text.size() - 1;
+}
 
 std::string Utf8FromWindows1252(std::string_view text)
 {

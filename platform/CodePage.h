@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,9 +12,15 @@
 // The system code page on Windows, Windows-1252 elsewhere. Nothing when the system cannot convert it.
 std::optional<std::string> AnsiFromUtf16(std::u16string_view text);
 
+// Where the last backslash character of a text in the system code page stands, or npos: in a double-byte
+// code page the second byte of a character may be the byte of a backslash.
+std::size_t FindLastBackslash(std::string_view text);
+bool EndsInBackslash(std::string_view text);
+
 #ifdef _WIN32
 // The same in the code page given, for any code page the system can be set to.
 std::optional<std::string> AnsiFromUtf16(std::u16string_view text, unsigned codePage);
+std::size_t FindLastBackslash(std::string_view text, unsigned codePage);
 #endif
 
 // UTF-8 from Windows-1252 text.
