@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "BackupSetRestore.h"
+#include "CodePage.h"
 #include "FileReplace.h"
 #include "FileSystem.h"
 #include "GameLock.h"
@@ -164,7 +165,9 @@ CommandRun DefineConvert(CLI::App& command)
 std::string GameDirectory(std::string directory)
 {
 #ifdef _WIN32
-    const bool endsInSeparator = !directory.empty() && (directory.back() == '\\' || directory.back() == '/');
+    // No double-byte character has the byte of a slash in it, but one may have a backslash's.
+    const bool endsInSeparator =
+        EndsInBackslash(directory) || (!directory.empty() && directory.back() == '/');
     const char separator = '\\';
 #else
     const bool endsInSeparator = !directory.empty() && directory.back() == '/';

@@ -1,7 +1,6 @@
+#include "CancelSignals.h"
 #include "Commands.h"
-#include "TerminalFrontEnd.h"
 
-#include <csignal>
 #include <iostream>
 
 #ifdef _WIN32
@@ -11,19 +10,8 @@
 #include <unistd.h>
 #endif
 
-namespace
-{
-
-// Ctrl-C is the progress window's Cancel: the run restores the game files before it ends.
-void OnInterrupt(int)
-{
-    RequestCancel();
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
-    std::signal(SIGINT, OnInterrupt);
+    InstallCancelHandlers();
     return RunKxvuz(argc, argv, std::cout, std::cerr, isatty(2) != 0);
 }

@@ -52,6 +52,7 @@ public:
     std::optional<FileStatus> GetStatus(const std::string&) override { return FileStatus{}; }
     bool SetReadOnly(const std::string&, bool) override { return false; }
     FileLockAttempt Lock(const std::string&) override { return {}; }
+    std::string TakeFailureReason() override { return {}; }
 
 private:
     std::string_view bytes;

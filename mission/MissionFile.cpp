@@ -88,7 +88,11 @@ public:
             std::u16string wide;
             for (std::uint64_t i = 0; i < units; ++i)
                 wide += static_cast<char16_t>(Number(2, item));
-            read = AnsiFromUtf16(wide);
+            auto converted = AnsiFromUtf16(wide);
+            if (!converted)
+                return Fail("The text of " + std::string(item) +
+                            " cannot be converted to the system's code page.");
+            read = std::move(*converted);
         }
         else if (Holds(length, "The length given for", item))
         {

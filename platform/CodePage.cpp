@@ -83,20 +83,55 @@ std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& pos)
 
 } // namespace
 
-std::string AnsiFromUtf16(std::u16string_view text)
-{
 #ifdef _WIN32
+
+std::optional<std::string> AnsiFromUtf16(std::u16string_view text, unsigned codePage)
+{
     if (text.empty())
-        return {};
+        return std::string();
     const std::wstring wide(text.begin(), text.end());
     const int wideLength = static_cast<int>(wide.size());
+    // The UTF-8 code page takes neither flags nor a default character: the call fails with them.
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* const replacement = utf8 ? nullptr : "?";
     const int size =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0, "?", nullptr);
+        WideCharToMultiByte(codePage, flags, wide.data(), wideLength, nullptr, 0, replacement, nullptr);
+    if (size <= 0)
+        return std::nullopt;
     std::string result(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, result.data(), size, "?",
-                        nullptr);
+    if (WideCharToMultiByte(codePage, flags, wide.data(), wideLength, result.data(), size, replacement,
+                            nullptr) != size)
+        return std::nullopt;
     return result;
+}
+
+std::optional<std::string> AnsiFromUtf16(std::u16string_view text)
+{
+    return AnsiFromUtf16(text, GetACP());
+}
+
+std::size_t FindLastBackslash(std::string_view text, unsigned codePage)
+{
+    std::size_t last = std::string_view::npos;
+    // From the start: only there is it known which bytes begin a character.
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\\')
+            last = i;
+        else if (IsDBCSLeadByteEx(codePage, static_cast<BYTE>(text[i])))
+            ++i;
+    return last;
+}
+
+std::size_t FindLastBackslash(std::string_view text)
+{
+    return FindLastBackslash(text, GetACP());
+}
+
 #else
+
+std::optional<std::string> AnsiFromUtf16(std::u16string_view text)
+{
     std::string result;
     for (std::size_t i = 0; i < text.size(); ++i)
     {
@@ -107,7 +142,19 @@ std::string AnsiFromUtf16(std::u16string_view text)
         result += Windows1252Of(c).value_or('?');
     }
     return result;
+}
+
+// Windows-1252 has no double-byte characters.
+std::size_t FindLastBackslash(std::string_view text)
+{
+    return text.rfind('\\');
+}
+
 #endif
+
+bool EndsInBackslash(std::string_view text)
+{
+    return !text.empty() && FindLastBackslash(text) == text.size() - 1;
 }
 
 std::string Utf8FromWindows1252(std::string_view text)

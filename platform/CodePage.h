@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,8 +9,19 @@
 // its five unassigned bytes map to the C1 controls of the same value, so every byte round-trips.
 
 // 8-bit text in the system code page from UTF-16; a character that does not fit becomes "?".
-// The system code page on Windows, Windows-1252 elsewhere.
-std::string AnsiFromUtf16(std::u16string_view text);
+// The system code page on Windows, Windows-1252 elsewhere. Nothing when the system cannot convert it.
+std::optional<std::string> AnsiFromUtf16(std::u16string_view text);
+
+// Where the last backslash character of a text in the system code page stands, or npos: in a double-byte
+// code page the second byte of a character may be the byte of a backslash.
+std::size_t FindLastBackslash(std::string_view text);
+bool EndsInBackslash(std::string_view text);
+
+#ifdef _WIN32
+// The same in the code page given, for any code page the system can be set to.
+std::optional<std::string> AnsiFromUtf16(std::u16string_view text, unsigned codePage);
+std::size_t FindLastBackslash(std::string_view text, unsigned codePage);
+#endif
 
 // UTF-8 from Windows-1252 text.
 std::string Utf8FromWindows1252(std::string_view text);

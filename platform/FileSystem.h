@@ -71,6 +71,10 @@ public:
     virtual bool SetReadOnly(const std::string& path, bool readOnly) = 0;
     // Takes the lock on the file at path, creating the file when it is missing; never waits.
     virtual FileLockAttempt Lock(const std::string& path) = 0;
+    // The system's own words, on one line, for the most recent failed operation of this file system or of a
+    // file it opened; empty once taken. A success leaves it, so that it can be asked for after a cleanup. A
+    // missing file is an answer of GetStatus and Remove, no failure.
+    virtual std::string TakeFailureReason() = 0;
 };
 
 // The real file system of the platform the program runs on.

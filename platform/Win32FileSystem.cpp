@@ -1,28 +1,83 @@
 #include "FileSystem.h"
 
+#include <utility>
+
 #include <windows.h>
 
 namespace
 {
 
-// Windows refuses to write a read-only file; Wine run by a privileged user does not, so say it here.
-bool IsReadOnlyFile(const std::string& path)
+// The running game, an indexer or a virus scanner holds a file for a moment: about two seconds of tries.
+constexpr int kTries = 40;
+constexpr DWORD kPauseMilliseconds = 50;
+
+// Runs attempt until it succeeds or fails for a reason that waiting cannot cure, or the tries are spent.
+// On failure the last attempt's error is the thread's last error.
+template <typename Attempt> bool Retried(Attempt attempt)
+{
+    for (int tries = 1;; ++tries)
+    {
+        if (attempt())
+            return true;
+        const DWORD error = GetLastError();
+        const bool held =
+            error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+        if (!held || tries == kTries)
+            return false;
+        Sleep(kPauseMilliseconds);
+    }
+}
+
+// Windows refuses to write a read-only file; Wine run by a privileged user does not, so say it here. A
+// folder never opens or is replaced as a file. Both are refused at once: waiting would not change them.
+bool Refused(const std::string& path, bool writing)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           ((attributes & FILE_ATTRIBUTE_DIRECTORY) || (writing && (attributes & FILE_ATTRIBUTE_READONLY)));
 }
+
+// The system's words for the most recent failure, kept until they are taken.
+class CFailureReason
+{
+public:
+    void Record(DWORD error)
+    {
+        char* message = nullptr;
+        const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                                FORMAT_MESSAGE_IGNORE_INSERTS,
+                                            nullptr, error, 0, reinterpret_cast<char*>(&message), 0, nullptr);
+        text = length > 0 ? std::string(message, length) : "Windows error " + std::to_string(error);
+        LocalFree(message);
+        // One line: the message's own line breaks become blanks, and its final one goes.
+        for (char& c : text)
+            if (c == '\r' || c == '\n')
+                c = ' ';
+        text.erase(text.find_last_not_of(' ') + 1);
+    }
+    // Gives result, recording the last error when it is false.
+    bool Check(bool result)
+    {
+        if (!result)
+            Record(GetLastError());
+        return result;
+    }
+    std::string Take() { return std::exchange(text, {}); }
+
+private:
+    std::string text;
+};
 
 class CWin32File : public IFile
 {
 public:
-    explicit CWin32File(HANDLE file) : handle(file) {}
+    CWin32File(HANDLE file, CFailureReason& reason) : handle(file), reason(reason) {}
     ~CWin32File() override { Close(); }
 
     std::int64_t Read(char* buffer, std::size_t size) override
     {
         DWORD count = 0;
-        if (!ReadFile(handle, buffer, static_cast<DWORD>(size), &count, nullptr))
+        if (!reason.Check(ReadFile(handle, buffer, static_cast<DWORD>(size), &count, nullptr)))
             return -1;
         return count;
     }
@@ -30,7 +85,7 @@ public:
     std::size_t Write(const char* data, std::size_t size) override
     {
         DWORD count = 0;
-        WriteFile(handle, data, static_cast<DWORD>(size), &count, nullptr);
+        reason.Check(WriteFile(handle, data, static_cast<DWORD>(size), &count, nullptr));
         return count;
     }
 
@@ -38,23 +93,24 @@ public:
     {
         LARGE_INTEGER distance;
         distance.QuadPart = offset;
-        return SetFilePointerEx(handle, distance, nullptr, FILE_BEGIN) != 0;
+        return reason.Check(SetFilePointerEx(handle, distance, nullptr, FILE_BEGIN));
     }
 
-    bool Truncate() override { return SetEndOfFile(handle) != 0; }
-    bool Flush() override { return FlushFileBuffers(handle) != 0; }
+    bool Truncate() override { return reason.Check(SetEndOfFile(handle)); }
+    bool Flush() override { return reason.Check(FlushFileBuffers(handle)); }
 
     bool Close() override
     {
         if (handle == INVALID_HANDLE_VALUE)
             return true;
-        const bool closed = CloseHandle(handle) != 0;
+        const bool closed = reason.Check(CloseHandle(handle));
         handle = INVALID_HANDLE_VALUE;
         return closed;
     }
 
 private:
     HANDLE handle;
+    CFailureReason& reason;
 };
 
 // An open handle that shares nothing: nobody else can open the file while it lives, and the system closes
@@ -83,19 +139,36 @@ public:
         }
         else if (mode == OpenMode::ReadWrite)
             access = GENERIC_READ | GENERIC_WRITE;
-        if (mode != OpenMode::Read && IsReadOnlyFile(path))
+        if (Refused(path, mode != OpenMode::Read))
+        {
+            reason.Record(ERROR_ACCESS_DENIED);
             return nullptr;
-        const HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
+        }
+        HANDLE handle = INVALID_HANDLE_VALUE;
+        const bool opened = Retried(
+            [&]
+            {
+                handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+                return handle != INVALID_HANDLE_VALUE;
+            });
+        if (!reason.Check(opened))
             return nullptr;
-        return std::make_unique<CWin32File>(handle);
+        return std::make_unique<CWin32File>(handle, reason);
     }
 
     bool Rename(const std::string& from, const std::string& to) override
     {
-        return !IsReadOnlyFile(to) &&
-               MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (Refused(to, true))
+        {
+            reason.Record(ERROR_ACCESS_DENIED);
+            return false;
+        }
+        return reason.Check(Retried(
+            [&] {
+                return MoveFileExA(from.c_str(), to.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            }));
     }
 
     bool Remove(const std::string& path) override
@@ -103,15 +176,22 @@ public:
         if (DeleteFileA(path.c_str()))
             return true;
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return true;
+        reason.Record(error);
+        return false;
     }
 
     bool CreateFolder(const std::string& path) override
     {
         if (CreateDirectoryA(path.c_str(), nullptr))
             return true;
+        const DWORD error = GetLastError();
         const DWORD attributes = GetFileAttributesA(path.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+        reason.Record(error);
+        return false;
     }
 
     std::optional<FileStatus> GetStatus(const std::string& path) override
@@ -127,21 +207,31 @@ public:
     {
         // Attributes alone: the file's times stay as they are.
         const DWORD attributes = GetFileAttributesA(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES)
+        if (!reason.Check(attributes != INVALID_FILE_ATTRIBUTES))
             return false;
         const DWORD changed = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY)
                                        : (attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
-        return SetFileAttributesA(path.c_str(), changed) != 0;
+        return reason.Check(SetFileAttributesA(path.c_str(), changed));
     }
 
+    // Not retried: a lock held elsewhere is answered at once.
     FileLockAttempt Lock(const std::string& path) override
     {
         const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE)
-            return {nullptr, GetLastError() == ERROR_SHARING_VIOLATION};
+        {
+            const DWORD error = GetLastError();
+            reason.Record(error);
+            return {nullptr, error == ERROR_SHARING_VIOLATION};
+        }
         return {std::make_unique<CWin32FileLock>(handle), false};
     }
+
+    std::string TakeFailureReason() override { return reason.Take(); }
+
+private:
+    CFailureReason reason;
 };
 
 } // namespace

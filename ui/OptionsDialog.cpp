@@ -1,6 +1,7 @@
 #include "OptionsDialog.h"
 
 #include "AboutDialog.h"
+#include "CodePage.h"
 #include "DataExchange.h"
 #include "FileDialog.h"
 #include "MissionSetupDialog.h"
@@ -22,8 +23,11 @@ void COptionsDialog::DoDataExchange(CDataExchange& dx)
 void COptionsDialog::OnDirectoryKillFocus()
 {
     UpdateData(true);
-    // The rule of a file name's extension: trailing white space goes, and one backslash ends the text.
-    directory = NormaliseFileName(directory, "\\", true);
+    // The rule of a file name's extension: trailing white space goes (an empty extension asks for no more),
+    // and one backslash ends the text, where a double-byte character ending in a backslash's byte is none.
+    directory = NormaliseFileName(directory, "", true);
+    if (!EndsInBackslash(directory))
+        directory += '\\';
     UpdateData(false);
 }
 
@@ -34,7 +38,7 @@ void COptionsDialog::OnBrowse()
     if (!chosen)
         return;
     // The chosen file's folder; the file's name may stand in a folder name too, so it is not searched for.
-    directory = chosen->path.substr(0, chosen->path.find_last_of('\\') + 1);
+    directory = chosen->path.substr(0, FindLastBackslash(chosen->path) + 1);
     UpdateData(false);
 }
 

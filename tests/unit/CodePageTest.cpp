@@ -2,6 +2,31 @@
 
 #include <gtest/gtest.h>
 
+namespace
+{
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+// "\x95\x5C" is one character in code page 932, whose second byte is a backslash's, and two in 1252.
+struct BackslashCase
+{
+    std::string_view text;
+    std::size_t lastIn932;
+    std::size_t lastIn1252;
+};
+constexpr BackslashCase kBackslashCases[] = {
+    {"C:\\G\\", 4, 4},
+    {"C:\\G", 2, 2},
+    {"C:\\G\\\x95\x5C", 4, 6},
+    {"C:\\G\\\x95\x5C\\", 7, 7},
+    {"\x95\x5C\x95\x5C", kNone, 3},
+    // A lead byte without its second byte stands alone.
+    {"C:\\\x95", 2, 2},
+    {"", kNone, kNone},
+};
+
+} // namespace
+
 TEST(CodePage, EveryByteRoundTripsThroughUtf8)
 {
     std::string all;
@@ -37,6 +62,7 @@ TEST(CodePage, Windows1252FromUtf8RejectsMalformedTextAndMissingCharacters)
     EXPECT_EQ(Windows1252FromUtf8(""), "");
 }
 
+// Under Wine the system code page is 1252 as well.
 TEST(CodePage, AnsiFromUtf16ReplacesWhatDoesNotFit)
 {
     EXPECT_EQ(AnsiFromUtf16(u""), "");
@@ -54,4 +80,48 @@ TEST(CodePage, AnsiFromUtf16UsesWindows1252)
     // A surrogate pair is one character.
     EXPECT_EQ(AnsiFromUtf16(u"x\U0001F600y"), "x?y");
 }
+
+TEST(CodePage, LastBackslashInWindows1252)
+{
+    for (const auto& [text, lastIn932, lastIn1252] : kBackslashCases)
+    {
+        EXPECT_EQ(FindLastBackslash(text), lastIn1252) << text;
+        EXPECT_EQ(EndsInBackslash(text), lastIn1252 != kNone && lastIn1252 + 1 == text.size()) << text;
+    }
+}
+
+#else
+
+TEST(CodePage, LastBackslashSkipsTheSecondByteOfADoubleByteCharacter)
+{
+    for (const auto& [text, lastIn932, lastIn1252] : kBackslashCases)
+    {
+        EXPECT_EQ(FindLastBackslash(text, 932), lastIn932) << text;
+        EXPECT_EQ(FindLastBackslash(text, 1252), lastIn1252) << text;
+    }
+}
+
+TEST(CodePage, AnsiFromUtf16InTheCodePageGiven)
+{
+    struct Case
+    {
+        unsigned codePage;
+        std::u16string text;
+        std::optional<std::string> expected;
+    };
+    const Case cases[] = {
+        {1252, u"\u00E9\u20AC", "\xE9\x80"},
+        {1252, u"\u0101\u4E00", "??"},
+        // Windows' "Use Unicode UTF-8" setting: every character fits.
+        {65001, u"\u00E9\u20AC", "\xC3\xA9\xE2\x82\xAC"},
+        {65001, u"x\U0001F600y", "x\xF0\x9F\x98\x80y"},
+        {65001, u"", ""},
+        {932, u"\u8868", "\x95\x5C"},
+        // No empty text for a code page the system cannot convert with.
+        {12345, u"abc", std::nullopt},
+    };
+    for (const auto& [codePage, text, expected] : cases)
+        EXPECT_EQ(AnsiFromUtf16(text, codePage), expected) << codePage;
+}
+
 #endif

@@ -1,6 +1,7 @@
 #include "FaultInjectingFileSystem.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -18,7 +19,14 @@ auto CFaultInjectingFileSystem::Perform(const std::string& record, Failure failu
 {
     if (!record.empty())
         touched.push_back(record);
-    auto result = Fails() ? failure() : work();
+    const bool fails = Fails();
+    auto result = fails ? failure() : work();
+    if (fails)
+    {
+        static const char* const kKinds[] = {"I/O error", "disk full", "access denied"};
+        inner.TakeFailureReason();
+        reason = std::string("Injected fault: ") + kKinds[static_cast<int>(fault)];
+    }
     Done();
     return result;
 }
@@ -123,4 +131,11 @@ bool CFaultInjectingFileSystem::SetReadOnly(const std::string& path, bool readOn
 FileLockAttempt CFaultInjectingFileSystem::Lock(const std::string& path)
 {
     return Perform("Lock " + path, Failed<FileLockAttempt>, [&] { return inner.Lock(path); });
+}
+
+std::string CFaultInjectingFileSystem::TakeFailureReason()
+{
+    std::string innerReason = inner.TakeFailureReason();
+    std::string own = std::exchange(reason, {});
+    return innerReason.empty() ? own : innerReason;
 }

@@ -43,6 +43,8 @@ public:
     std::optional<FileStatus> GetStatus(const std::string& path) override;
     bool SetReadOnly(const std::string& path, bool readOnly) override;
     FileLockAttempt Lock(const std::string& path) override;
+    // An injected fault's reason names its kind: "Injected fault: disk full".
+    std::string TakeFailureReason() override;
 
 private:
     class CFile;
@@ -60,4 +62,6 @@ private:
     int operations = 0;
     int injected = 0;
     std::vector<std::string> touched;
+    // The latest injected fault's; the inner file system's reason was taken then, so any it holds is newer.
+    std::string reason;
 };

@@ -1,8 +1,10 @@
 #include "FileSystem.h"
+#include "FaultInjectingFileSystem.h"
 #include "FileReplace.h"
 #include "TestFiles.h"
 
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace
@@ -117,6 +119,87 @@ TEST_F(FileSystemTest, ALockIsHeldOnceAndTheFileItLeavesBlocksNobody)
     const FileLockAttempt nowhere = fileSystem.Lock((folder.Path() / "missing" / "game.lock").string());
     EXPECT_FALSE(nowhere.lock);
     EXPECT_FALSE(nowhere.heldElsewhere);
+}
+
+TEST_F(FileSystemTest, AFailureLeavesTheSystemsReasonUntilItIsTaken)
+{
+    const std::string path = folder / "game.txt";
+    const std::string missing = folder / "missing";
+    WriteBytes(path, "data");
+    fs::create_directory(folder.Path() / "sub");
+    const std::pair<const char*, std::function<bool()>> failures[] = {
+        {"open a missing file", [&] { return !fileSystem.Open(missing, OpenMode::Read); }},
+        {"open a folder", [&] { return !fileSystem.Open(folder / "sub", OpenMode::Read); }},
+        {"create a file in a missing folder",
+         [&] { return !fileSystem.Open(folder / "no/such/file", OpenMode::Write); }},
+        {"read a file opened for writing",
+         [&]
+         {
+             char byte;
+             return fileSystem.Open(folder / "written", OpenMode::Write)->Read(&byte, 1) < 0;
+         }},
+        {"rename a missing file", [&] { return !fileSystem.Rename(missing, path); }},
+        {"rename over a folder", [&] { return !fileSystem.Rename(path, folder / "sub"); }},
+        {"remove a folder", [&] { return !fileSystem.Remove(folder / "sub"); }},
+        {"create a folder in a missing folder",
+         [&] { return !fileSystem.CreateFolder(folder / "no/such/sub"); }},
+        {"make a missing file read-only", [&] { return !fileSystem.SetReadOnly(missing, true); }},
+        {"lock in a missing folder", [&] { return !fileSystem.Lock(folder / "no/such/lock").lock; }},
+        {"write a read-only file",
+         [&]
+         {
+             fileSystem.SetReadOnly(path, true);
+             const bool refused = !fileSystem.Open(path, OpenMode::ReadWrite);
+             fileSystem.SetReadOnly(path, false);
+             return refused;
+         }},
+    };
+    for (const auto& [what, fail] : failures)
+    {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(fail());
+        // Answers and successes in between keep it.
+        EXPECT_FALSE(fileSystem.GetStatus(missing));
+        EXPECT_TRUE(fileSystem.Remove(missing));
+        EXPECT_TRUE(fileSystem.Open(path, OpenMode::Read));
+        const std::string reason = fileSystem.TakeFailureReason();
+        EXPECT_NE(reason, "");
+        EXPECT_EQ(reason.find_first_of("\r\n"), std::string::npos) << reason;
+        EXPECT_NE(reason.back(), ' ');
+        EXPECT_EQ(fileSystem.TakeFailureReason(), "") << "taken";
+    }
+
+    // The most recent failure's words.
+    EXPECT_FALSE(fileSystem.Open(folder / "sub", OpenMode::Read));
+    const std::string folderReason = fileSystem.TakeFailureReason();
+    EXPECT_FALSE(fileSystem.Open(folder / "sub", OpenMode::Read));
+    EXPECT_FALSE(fileSystem.Open(missing, OpenMode::Read));
+    const std::string missingReason = fileSystem.TakeFailureReason();
+    EXPECT_NE(missingReason, folderReason);
+#ifndef _WIN32
+    EXPECT_EQ(missingReason, "No such file or directory");
+#endif
+}
+
+TEST_F(FileSystemTest, AnInjectedFaultNamesItsKindUntilARealFailureFollows)
+{
+    const std::string path = folder / "game.txt";
+    const std::string missing = folder / "missing";
+    CFaultInjectingFileSystem faulty(fileSystem);
+    // Open, then the write fails.
+    faulty.FailAt(2, false, CFaultInjectingFileSystem::Fault::DiskFull);
+    EXPECT_FALSE(fileSystem.Open(missing, OpenMode::Read)) << "an older real failure";
+    EXPECT_EQ(faulty.Open(path, OpenMode::Write)->Write("data", 4), 2u);
+    EXPECT_EQ(faulty.TakeFailureReason(), "Injected fault: disk full");
+    EXPECT_EQ(fileSystem.TakeFailureReason(), "");
+
+    faulty.FailAt(3, false, CFaultInjectingFileSystem::Fault::AccessDenied);
+    EXPECT_FALSE(faulty.Open(path, OpenMode::Read));
+    EXPECT_FALSE(faulty.Open(missing, OpenMode::Read));
+    const std::string real = faulty.TakeFailureReason();
+    EXPECT_NE(real, "");
+    EXPECT_EQ(real.find("Injected"), std::string::npos) << real;
+    EXPECT_EQ(faulty.TakeFailureReason(), "");
 }
 
 } // namespace

@@ -24,6 +24,8 @@ public:
     bool SetReadOnly(const std::string& path, bool readOnly) override;
     // Held per file system: two runs over one memory game contend as two processes would.
     FileLockAttempt Lock(const std::string& path) override;
+    // No system stands behind it to give a reason.
+    std::string TakeFailureReason() override { return {}; }
 
     // Every file's bytes by its path as first created.
     std::map<std::string, std::string> Files() const;

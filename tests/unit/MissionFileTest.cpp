@@ -73,6 +73,7 @@ public:
     std::optional<FileStatus> GetStatus(const std::string&) override { return std::nullopt; }
     bool SetReadOnly(const std::string&, bool) override { return false; }
     FileLockAttempt Lock(const std::string&) override { return {}; }
+    std::string TakeFailureReason() override { return {}; }
 
 private:
     struct File : IFile

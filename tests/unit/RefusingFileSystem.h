@@ -3,6 +3,7 @@
 #include "FileSystem.h"
 
 #include <string>
+#include <utility>
 
 // The native file system, except that it refuses the n-th opening of one path in one mode.
 class CRefusingFileSystem : public IFileSystem
@@ -19,7 +20,12 @@ public:
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override
     {
         if (path == refusedPath && mode == refusedMode && ++openings == refusedOpening)
+        {
+            // Anything the native file system still holds is older.
+            NativeFileSystem().TakeFailureReason();
+            reason = "Refused by the test.";
             return nullptr;
+        }
         return NativeFileSystem().Open(path, mode);
     }
     bool Rename(const std::string& from, const std::string& to) override
@@ -37,8 +43,15 @@ public:
         return NativeFileSystem().SetReadOnly(path, readOnly);
     }
     FileLockAttempt Lock(const std::string& path) override { return NativeFileSystem().Lock(path); }
+    std::string TakeFailureReason() override
+    {
+        std::string native = NativeFileSystem().TakeFailureReason();
+        std::string own = std::exchange(reason, {});
+        return native.empty() ? own : native;
+    }
 
 private:
+    std::string reason;
     std::string refusedPath;
     OpenMode refusedMode = OpenMode::Read;
     int refusedOpening = 0;

@@ -1,0 +1,117 @@
+#include "CancelSignals.h"
+#include "FaultInjectingFileSystem.h"
+#include "KxvuzRun.h"
+#include "TerminalFrontEnd.h"
+#include "TestGame.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <iterator>
+#include <sstream>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+const std::string kMission = std::string(KX_SAMPLE_DIR) + "/missions/Harbor01.kxm";
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// kxvuz's handlers in this process, and the process as it was afterwards.
+class CancelSignals : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            sigaction(kSignals[i], nullptr, &previous[i]);
+        InstallCancelHandlers();
+        // kxvuz writes its log to the working folder.
+        fs::current_path(work.Path());
+    }
+
+    void TearDown() override
+    {
+        fs::current_path(startFolder);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            sigaction(kSignals[i], &previous[i], nullptr);
+    }
+
+    // A cancel requested and not yet acted on, which is then dropped.
+    static bool CancelPending()
+    {
+        std::ostringstream sink;
+        return CTerminalFrontEnd(sink, sink, false).CancelRequested();
+    }
+
+    KxvuzResult Install(const CTestGame& game, IFileSystem& fileSystem)
+    {
+        return Kxvuz({"install", "--game", game.Directory(), kMission}, fileSystem);
+    }
+
+    struct sigaction previous[std::size(kSignals)] = {};
+    const fs::path startFolder = fs::current_path();
+    CScratchFolder work;
+};
+
+TEST_F(CancelSignals, EndingTheProcessOrItsTerminalCancelsTheRunAndRestoresEveryGameFile)
+{
+    // Halfway between the backup set's completion and the run's end: well into the run's edits.
+    int target = 0;
+    {
+        const CTestGame game;
+        CFaultInjectingFileSystem counting(NativeFileSystem());
+        int backupDone = 0;
+        counting.afterOperation = [&](int operation)
+        {
+            const std::string& last = counting.Touched().back();
+            if (backupDone == 0 && last.rfind("Rename ", 0) == 0 &&
+                last.find("journal.txt") != std::string::npos)
+                backupDone = operation;
+        };
+        ASSERT_EQ(Install(game, counting).status, 0);
+        ASSERT_GT(backupDone, 0);
+        target = (backupDone + counting.Operations()) / 2;
+    }
+
+    struct Case
+    {
+        int signal;
+        // Raised once more when the restore reads its first backup copy; 0 for none.
+        int again;
+    };
+    for (const auto& [signal, again] :
+         {Case{SIGTERM, 0}, Case{SIGHUP, 0}, Case{SIGINT, 0}, Case{SIGTERM, SIGTERM}})
+    {
+        SCOPED_TRACE(strsignal(signal) + std::string(again != 0 ? " twice" : ""));
+        const CTestGame game;
+        const auto before = game.GameFiles();
+        CFaultInjectingFileSystem fileSystem(NativeFileSystem());
+        bool raisedAgain = false;
+        fileSystem.afterOperation = [&](int operation)
+        {
+            // The restore reads the copies in data\Backup; edits read only their scratch files in its Temp.
+            const std::string& last = fileSystem.Touched().back();
+            const bool readsCopy = last.rfind("Open r ", 0) == 0 &&
+                                   last.find("\\Backup\\") != std::string::npos &&
+                                   last.find("\\Backup\\Temp\\") == std::string::npos;
+            if (operation == target)
+                std::raise(signal);
+            else if (again != 0 && operation > target && readsCopy && !raisedAgain)
+            {
+                raisedAgain = true;
+                std::raise(again);
+            }
+        };
+        const KxvuzResult result = Install(game, fileSystem);
+        EXPECT_EQ(result.status, 1) << result.err;
+        EXPECT_NE(result.err.find("User cancelled installation."), std::string::npos) << result.err;
+        EXPECT_TRUE(game.GameFiles() == before);
+        EXPECT_EQ(raisedAgain, again != 0);
+        EXPECT_EQ(CancelPending(), again != 0) << "the signal during the restore reached the handler";
+    }
+}
+
+} // namespace
