@@ -45,10 +45,13 @@ bool CTerminalFrontEnd::CancelRequested()
     return cancelRequested.exchange(false);
 }
 
-void CTerminalFrontEnd::ShowError(const std::string& message)
+void CTerminalFrontEnd::ShowError(const std::string& message, const std::string& reason)
 {
     EndProgressLine();
-    progress << message << '\n' << kRestoreNotice << '\n';
+    progress << message << '\n';
+    if (!reason.empty())
+        progress << reason << '\n';
+    progress << kRestoreNotice << '\n';
 }
 
 void CTerminalFrontEnd::ShowRefusal(const std::string& message)

@@ -140,13 +140,15 @@ void CInstallationRun::CloseEdited(CTextFile& file, const std::string& path)
 void CInstallationRun::FailAndRestore(const std::string& message)
 {
     failing = true;
+    const std::string reason = fileSystem.TakeFailureReason();
     // Nothing the edit still holds may reach its file after the file is restored.
     editFile.Abandon();
     sideFile.Abandon();
     Log("\n-! Error encountered !-");
-    frontEnd.ShowError(message);
+    frontEnd.ShowError(message, reason);
     Log("\nRestoring files...");
     bool restored = true;
+    std::string restoreFailure;
     if (backupComplete)
     {
         std::vector<GameFile> files = GameFiles();
@@ -156,6 +158,8 @@ void CInstallationRun::FailAndRestore(const std::string& message)
             if (RestoreGameFile(fileSystem, setFolder + file.backupName, *file.path) == RestoreResult::Failed)
             {
                 Log("\n-! Error restoring file " + *file.path + " !-");
+                if (restored)
+                    restoreFailure = fileSystem.TakeFailureReason();
                 restored = false;
             }
         // A journal left as it was still lets kxvuz restore finish the job.
@@ -166,7 +170,8 @@ void CInstallationRun::FailAndRestore(const std::string& message)
     {
         Log("\nRestoration incomplete.");
         frontEnd.ShowError("Some game files could not be restored. Run kxvuz restore --game " +
-                           gameDirectory + " to put them back from data\\Backup.");
+                               gameDirectory + " to put them back from data\\Backup.",
+                           restoreFailure);
         EndRun(RunOutcome::RestoreIncomplete);
     }
     Log("\nRestoration complete.\nExit KX VUZ Odezodure with no changes made.");

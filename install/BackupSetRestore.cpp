@@ -36,11 +36,13 @@ BackupSetRestore RestoreBackupSet(IFileSystem& fileSystem, const std::string& ga
     for (const BackupJournal::Entry& entry : journal->files)
     {
         const std::string gamePath = gameDirectory + entry.gamePath;
+        fileSystem.TakeFailureReason();
         const RestoreResult result =
             RestoreGameFile(fileSystem, gameDirectory + "data\\Backup\\" + entry.backupName, gamePath);
+        const std::string reason = result == RestoreResult::Failed ? fileSystem.TakeFailureReason() : "";
         // An interrupted replacement leaves its temporary file beside the game file.
         fileSystem.Remove(TemporarySibling(gamePath));
-        restore.files.push_back({entry.gamePath, result});
+        restore.files.push_back({entry.gamePath, result, reason});
     }
     if (restore.Complete())
     {
@@ -55,7 +57,11 @@ std::string RestoredFilesReport(const std::vector<RestoredFile>& files)
     static const char* const kResults[] = {"Restored", "Already as backed up", "COULD NOT RESTORE"};
     std::string report;
     for (const RestoredFile& file : files)
+    {
         report += std::string(kResults[static_cast<int>(file.result)]) + ": " + file.gamePath + "\n";
+        if (!file.reason.empty())
+            report += file.reason + "\n";
+    }
     return report;
 }
 

@@ -23,6 +23,8 @@ struct RestoredFile
     // Relative to the game directory.
     std::string gamePath;
     RestoreResult result;
+    // The system's words for a failure.
+    std::string reason;
 };
 struct BackupSetRestore
 {
@@ -44,7 +46,7 @@ struct BackupSetRestore
 // holding the game's lock. Running it again after an interruption finishes the job, since each file is
 // replaced whole.
 BackupSetRestore RestoreBackupSet(IFileSystem& fileSystem, const std::string& gameDirectory);
-// A line per file: what happened to it, and its path.
+// A line per file: what happened to it and its path, and under a failure the system's reason.
 std::string RestoredFilesReport(const std::vector<RestoredFile>& files);
 inline constexpr char kGameFilesRestored[] = "The game files are as they were before the last installation.";
 

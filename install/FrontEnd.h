@@ -24,12 +24,13 @@ public:
     virtual bool CancelRequested() = 0;
 
     // The error dialog: returns when the user dismisses it.
-    virtual void ShowError(const std::string& message) = 0;
+    // reason: the system's words for the file operation that failed, or empty; shown on a line of its own.
+    virtual void ShowError(const std::string& message, const std::string& reason) = 0;
     // A plain message box with an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
     // Why the run will not start: nothing was written, so the error dialog's promise of a restore is out of
     // place.
-    virtual void ShowRefusal(const std::string& message) { ShowError(message); }
+    virtual void ShowRefusal(const std::string& message) { ShowError(message, ""); }
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
 

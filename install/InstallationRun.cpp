@@ -125,6 +125,9 @@ void CInstallationRun::ClaimGame()
 
 int CInstallationRun::StepProgress(const std::string& text)
 {
+    // A failure that no step reported, such as a status query of a file that may be missing, is no reason
+    // for a later one.
+    fileSystem.TakeFailureReason();
     if (!failing && frontEnd.CancelRequested())
         FailAndRestore("User cancelled installation.");
     frontEnd.SetDetailText(text);
@@ -142,8 +145,13 @@ void CInstallationRun::Cancel()
 
 void CInstallationRun::Stop(const std::string& message)
 {
-    frontEnd.ShowError(message);
+    ShowFailure(message);
     EndRun(RunOutcome::StoppedBeforeChange);
+}
+
+void CInstallationRun::ShowFailure(const std::string& message)
+{
+    frontEnd.ShowError(message, fileSystem.TakeFailureReason());
 }
 
 void CInstallationRun::Refuse(const std::string& message)

@@ -94,6 +94,8 @@ private:
     // Shows message in the error dialog and ends the program; nothing is restored.
     [[noreturn]] void Stop(const std::string& message);
     [[noreturn]] void Refuse(const std::string& message);
+    // The error dialog with the system's reason for the last failed file operation.
+    void ShowFailure(const std::string& message);
     // An exception from anywhere in the run: the failure path, so that no edit is left half-done.
     void FailOnException();
     [[noreturn]] void EndRun(RunOutcome result);

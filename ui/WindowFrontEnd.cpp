@@ -65,10 +65,10 @@ bool CWindowFrontEnd::CancelRequested()
     return std::exchange(cancelPending, false);
 }
 
-void CWindowFrontEnd::ShowError(const std::string& message)
+void CWindowFrontEnd::ShowError(const std::string& message, const std::string& reason)
 {
     CErrorDialog dialog;
-    dialog.errorText = message;
+    dialog.errorText = reason.empty() ? message : message + "\n" + reason;
     dialog.DoModal();
 }
 

@@ -29,7 +29,7 @@ public:
     int StepIt() override;
     void ShowTexts() override;
     bool CancelRequested() override;
-    void ShowError(const std::string& message) override;
+    void ShowError(const std::string& message, const std::string& reason) override;
     void ShowMessage(const std::string& text) override;
     void ShowRefusal(const std::string& message) override;
     void BeginWaitCursor() override;

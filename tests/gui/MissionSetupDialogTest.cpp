@@ -219,6 +219,26 @@ TEST_F(MissionSetupTest, ValidateKeepsOKAndSaveBackAndMultiplayerNeedsOnlyLegalN
     EXPECT_EQ(dialog.mission, expected);
 }
 
+TEST_F(MissionSetupTest, OKRefusesATextThatWouldBreakAGameFile)
+{
+    CMissionSetupDialog dialog(SampleMission("Harbor01.kxm"), nullptr);
+    script.Then(kSetup,
+                [](HWND setup)
+                {
+                    EnterText(setup, IDC_SETUP_MISSION_NAME, "Harbor \"Lights\"");
+                    Click(setup, IDOK);
+                });
+    ExpectMessage("The mission name contains a double quote, which the game's files cannot hold.");
+    script.Then(kSetup,
+                [](HWND setup)
+                {
+                    EnterText(setup, IDC_SETUP_MISSION_NAME, "Harbor Lights");
+                    Click(setup, IDOK);
+                });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.mission, SampleMission("Harbor01.kxm"));
+}
+
 TEST_F(MissionSetupTest, IntelEntriesAndTokensKeepTheirSelectionAndDescriptionsStayWithTheirTokens)
 {
     CMissionDefinition mission = SampleMission("Harbor01.kxm");
@@ -247,7 +267,7 @@ TEST_F(MissionSetupTest, IntelEntriesAndTokensKeepTheirSelectionAndDescriptionsS
                   Click(add, IDOK);
               })
         .Then(kSetup, [](HWND setup) { Click(setup, IDC_SETUP_ADD_INTEL_ENTRY); })
-        // An empty entry is taken as it is.
+        // An empty entry is taken as it is, until OK.
         .Then("Add Intel Entry", [](HWND add) { Click(add, IDOK); })
         .Then(kSetup,
               [](HWND setup)
@@ -296,9 +316,18 @@ TEST_F(MissionSetupTest, IntelEntriesAndTokensKeepTheirSelectionAndDescriptionsS
                   SetWindowTextA(description, "Reach the pier at dawn");
                   PostMessageA(description, WM_KEYDOWN, VK_RETURN, 0);
               });
+    // The game cannot list an empty intel name.
+    ExpectMessage("Intel entry 2 is empty.");
+    script.Then(kSetup,
+                [](HWND setup)
+                {
+                    ChooseEntry(setup, IDC_SETUP_INTEL_ENTRIES, 1);
+                    Click(setup, IDC_SETUP_REMOVE_INTEL_ENTRY);
+                })
+        .ThenAgain(kSetup, [](HWND setup) { Click(setup, IDOK); });
 
     EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(dialog.mission.intelEntries, (CStringArray{"Crane operator roster", ""}));
+    EXPECT_EQ(dialog.mission.intelEntries, (CStringArray{"Crane operator roster"}));
     EXPECT_EQ(dialog.mission.victoryTokens, (CStringArray{"VC_A", "VC_C", "VC_DAWN"}));
     EXPECT_EQ(dialog.mission.victoryDescriptions, (CStringArray{"a", "c", "Reach the pier at dawn"}));
 }

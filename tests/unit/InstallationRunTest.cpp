@@ -225,6 +225,8 @@ TEST_F(InstallationRunTest, AFailedBackupCopyStopsWithoutRestoring)
     const std::string source = game.Directory() + "data\\text\\intel\\Harbor01.int";
     EXPECT_EQ(frontEnd.errors, std::vector<std::string>{"Could not copy the file " + source +
                                                         " to backup folder data\\Backup."});
+    ASSERT_EQ(frontEnd.reasons.size(), 1u);
+    EXPECT_NE(frontEnd.reasons[0], "") << "the system says why the copy failed";
     EXPECT_EQ(Log(),
               Header() + "\r\nSearching for directory " + game.Directory() +
                   "...\r\nDirectory found.\r\nCopying localization files to backup folder...-! Error backing "
@@ -259,6 +261,7 @@ TEST_F(InstallationRunTest, CancelAfterTheBackupPutsEveryFileBack)
     EXPECT_EQ(Run(), RunOutcome::Cancelled);
     EXPECT_EQ(game.GameFiles(), before);
     EXPECT_EQ(frontEnd.errors, std::vector<std::string>{"User cancelled installation."});
+    EXPECT_EQ(frontEnd.reasons, std::vector<std::string>{""}) << "no file operation failed";
     EXPECT_TRUE(frontEnd.messages.empty());
     const std::string log = Log();
     const std::string ending =

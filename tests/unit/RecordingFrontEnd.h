@@ -13,6 +13,8 @@ public:
     // One entry per ShowTexts: percentage, a blank, detail text.
     std::vector<std::string> shown;
     std::vector<std::string> errors;
+    // The system's reason shown with each error.
+    std::vector<std::string> reasons;
     std::vector<std::string> messages;
     std::vector<std::string> refusals;
     std::string operation;
@@ -36,7 +38,11 @@ public:
             action();
         return step == cancelBeforeStep;
     }
-    void ShowError(const std::string& message) override { errors.push_back(message); }
+    void ShowError(const std::string& message, const std::string& reason) override
+    {
+        errors.push_back(message);
+        reasons.push_back(reason);
+    }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void ShowRefusal(const std::string& message) override { refusals.push_back(message); }
     void BeginWaitCursor() override { waitCursor = true; }
