@@ -261,6 +261,31 @@ TEST_F(RunSafety, AnInterruptedInstallationOrAnotherProcessRefusesTheRunWithZero
     EXPECT_NE(installed, original);
 }
 
+TEST_F(RunSafety, RestoreNamesTheSystemsReasonUnderAFileItCouldNotPutBack)
+{
+    ASSERT_EQ(Run(SampleMission("Harbor01.kxm"), memory), RunOutcome::Completed);
+    const CMemoryFileSystem installed = memory;
+    int renameOperation = 0;
+    recorder.afterOperation = [&](int operation)
+    {
+        if (renameOperation == 0 && !recorder.Touched().empty() &&
+            recorder.Touched().back().rfind("Rename ", 0) == 0)
+            renameOperation = operation;
+    };
+    RestoreBackupSet(recorder, kGame);
+    ASSERT_GT(renameOperation, 0);
+
+    memory = installed;
+    CFaultInjectingFileSystem failing(memory);
+    failing.FailAt(renameOperation, true, CFaultInjectingFileSystem::Fault::AccessDenied);
+    const BackupSetRestore restore = RestoreBackupSet(failing, kGame);
+    ASSERT_FALSE(restore.Complete());
+    const std::string report = RestoredFilesReport(restore.files);
+    EXPECT_NE(report.find("COULD NOT RESTORE: data\\mission\\mission.lst\nInjected fault: access denied\n"),
+              std::string::npos)
+        << report;
+}
+
 TEST_F(RunSafety, AMultiplayerMissionWithoutBriefingOrIntelInstallsAndRestores)
 {
     CMissionDefinition mission = SampleMission("MPFoundry.kxm");
