@@ -82,9 +82,11 @@ TEST_F(CancelSignals, EndingTheProcessOrItsTerminalCancelsTheRunAndRestoresEvery
         // Raised once more when the restore reads its first backup copy; 0 for none.
         int again;
     };
-    for (const auto& [signal, again] :
-         {Case{SIGTERM, 0}, Case{SIGHUP, 0}, Case{SIGINT, 0}, Case{SIGTERM, SIGTERM}})
+    for (const Case& c : {Case{SIGTERM, 0}, Case{SIGHUP, 0}, Case{SIGINT, 0}, Case{SIGTERM, SIGTERM}})
     {
+        // Structured bindings cannot be captured by the lambda below under clang 14.
+        const int signal = c.signal;
+        const int again = c.again;
         SCOPED_TRACE(strsignal(signal) + std::string(again != 0 ? " twice" : ""));
         const CTestGame game;
         const auto before = game.GameFiles();
