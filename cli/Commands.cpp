@@ -4,6 +4,7 @@
 #include "CodePage.h"
 #include "FileReplace.h"
 #include "FileSystem.h"
+#include "GameChecks.h"
 #include "GameLock.h"
 #include "InstallationRun.h"
 #include "MissionFile.h"
@@ -195,14 +196,45 @@ int ExitStatus(RunOutcome outcome)
     return 3;
 }
 
-CommandRun DefineInstall(CLI::App& command)
+void AddGameOption(CLI::App& command, std::string& directory)
+{
+    command.add_option("--game", directory, "The game directory, which holds Korvex.exe")->required();
+}
+
+CommandRun DefineCheck(CLI::App& command)
 {
     auto paths = std::make_shared<std::pair<std::string, std::string>>();
-    command.add_option("--game", paths->first, "The game directory, which holds Korvex.exe")->required();
+    AddGameOption(command, paths->first);
     AddPathArgument(command, "MISSION", paths->second, kMissionHelp);
     return [paths](CContext& context)
     {
         const CMissionDefinition mission = ReadMission(context.fileSystem, paths->second);
+        // The game checks open the mission's files by name: only names that passed may lead there.
+        if (const auto problem = mission.Check())
+        {
+            context.out << "problem: " << *problem << "\n";
+            return 1;
+        }
+        const std::vector<GameFinding> findings =
+            CheckAgainstGame(context.fileSystem, GameDirectory(paths->first), mission);
+        for (const GameFinding& finding : findings)
+            context.out << (finding.kind == GameFinding::Kind::Problem ? "problem: " : "warning: ")
+                        << finding.message << "\n";
+        if (findings.empty())
+            context.out << "OK\n";
+        return FirstProblem(findings) ? 1 : 0;
+    };
+}
+
+CommandRun DefineInstall(CLI::App& command)
+{
+    auto paths = std::make_shared<std::pair<std::string, std::string>>();
+    AddGameOption(command, paths->first);
+    AddPathArgument(command, "MISSION", paths->second, kMissionHelp);
+    return [paths](CContext& context)
+    {
+        const CMissionDefinition mission = ReadMission(context.fileSystem, paths->second);
+        const std::string game = GameDirectory(paths->first);
         // The dialog program installs only a mission that passed its checks; nor does this, and a refused
         // mission writes nothing, not even the log.
         if (const auto problem = mission.Check())
@@ -210,8 +242,20 @@ CommandRun DefineInstall(CLI::App& command)
             context.err << "kxvuz: " << paths->second << ": " << *problem << "\n";
             return 1;
         }
+        // Without Korvex.exe the directory is no game to check against; the run says so.
+        if (context.fileSystem.GetStatus(game + "Korvex.exe"))
+        {
+            const std::vector<GameFinding> findings = CheckAgainstGame(context.fileSystem, game, mission);
+            if (const auto problem = FirstProblem(findings))
+            {
+                context.err << "kxvuz: " << paths->second << ": " << *problem << "\n";
+                return 1;
+            }
+            for (const GameFinding& finding : findings)
+                context.err << "kxvuz: warning: " << finding.message << "\n";
+        }
         CTerminalFrontEnd frontEnd(context.out, context.err, context.errIsTerminal);
-        CInstallationRun run(context.fileSystem, frontEnd, GameDirectory(paths->first), mission);
+        CInstallationRun run(context.fileSystem, frontEnd, game, mission);
         return ExitStatus(run.RunInstallation());
     };
 }
@@ -219,7 +263,7 @@ CommandRun DefineInstall(CLI::App& command)
 CommandRun DefineRestore(CLI::App& command)
 {
     auto game = std::make_shared<std::string>();
-    command.add_option("--game", *game, "The game directory, which holds Korvex.exe")->required();
+    AddGameOption(command, *game);
     return [game](CContext& context)
     {
         const std::string directory = GameDirectory(*game);
@@ -250,12 +294,14 @@ constexpr CommandEntry kCommands[] = {
     {"validate", "Check that a mission is complete and its file names legal; exit status 1 if not",
      DefineValidate},
     {"convert", "Convert a mission between .kxm and .json", DefineConvert},
+    {"check",
+     "Check a mission against the game it is to be installed into: print each problem and warning, or OK; "
+     "exit status 1 if there is a problem",
+     DefineCheck},
     {"install",
      "Install a mission into a game directory, logging to kxinstall.log here; exit status 0 done, 1 a "
-     "mission "
-     "that fails validation, or failed and restored (or to finish with kxvuz restore) or cancelled, 3 "
-     "stopped "
-     "before any game file changed",
+     "mission that fails validation or has a problem with the game, or failed and restored (or to finish "
+     "with kxvuz restore) or cancelled, 3 stopped before any game file changed",
      DefineInstall},
     {"restore",
      "Put the game files back from the backup of the last installation: after an interrupted one, or to "

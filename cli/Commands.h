@@ -4,10 +4,10 @@
 
 class IFileSystem;
 
-// Runs one kxvuz command line. Exit status: 0 done; 1 a mission that fails validation, or an install
-// that failed (restored, or with kxvuz restore to finish it); 2 a bad command line, a file that cannot be
-// read or written, or no complete backup set to restore (one line on err); 3 an install that stopped
-// before any game file changed.
+// Runs one kxvuz command line. Exit status: 0 done; 1 a mission that fails validation or a problem of the
+// game checks, or an install that failed (restored, or with kxvuz restore to finish it); 2 a bad command
+// line, a file that cannot be read or written, or no complete backup set to restore (one line on err); 3 an
+// install that stopped before any game file changed.
 int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
              bool errIsTerminal = false);
 // The same, with every file operation going through fileSystem.

@@ -1,6 +1,7 @@
 #include "InstallationRun.h"
 
 #include "BackupSetRestore.h"
+#include "GameChecks.h"
 
 #include <ctime>
 #include <exception>
@@ -46,6 +47,8 @@ RunOutcome CInstallationRun::RunInstallation()
             Stop(*colliding);
         if (auto broken = mission.RuleMessage())
             Stop(*broken);
+        if (auto problem = FirstProblem(CheckAgainstGame(fileSystem, gameDirectory, mission)))
+            Stop(*problem);
 
         BackupGameFiles();
         if (mission.multiplayer == 0)

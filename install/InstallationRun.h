@@ -101,7 +101,6 @@ private:
     [[noreturn]] void EndRun(RunOutcome result);
     void Log(const std::string& text);
     void WriteLogHeader();
-    void SkipBlockComment(CTextFile& file, std::int64_t from);
 
     // Material effects edit: the rewrite of a block that the material file already holds. The block, its
     // cursor and what the diagnostic file reports travel in a MaterialBlock (MaterialBlockRewrite.cpp).

@@ -2,6 +2,36 @@
 
 #include <string>
 
+namespace
+{
+
+bool StartsWith(const std::string& text, std::size_t at, const char* prefix)
+{
+    return text.compare(at, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+// Leaves the file just after the "*/" that closes the comment; false when the file ends first.
+bool SkipBlockComment(CTextFile& file, std::int64_t from)
+{
+    file.SetPos(from);
+    for (;;)
+    {
+        const std::int64_t lineStart = file.GetPos();
+        std::string line;
+        if (!file.ReadLine(line))
+            return false;
+        // Only the line's end differs between memory and disk, so an index within it is a disk offset.
+        const std::size_t close = line.find("*/");
+        if (close != std::string::npos)
+        {
+            file.SetPos(lineStart + static_cast<std::int64_t>(close) + 2);
+            return true;
+        }
+    }
+}
+
+} // namespace
+
 std::int64_t StartOfLineHolding(CTextFile& file, std::int64_t position)
 {
     std::string line;
@@ -21,4 +51,30 @@ std::int64_t LineBreakOf(CTextFile& file, std::int64_t lineStart)
     file.ReadLine(line);
     // Only the line break differs between memory and disk.
     return lineStart + static_cast<std::int64_t>(line.ends_with('\n') ? line.size() - 1 : line.size());
+}
+
+std::optional<std::int64_t> NextEntry(CTextFile& file)
+{
+    for (;;)
+    {
+        const std::int64_t start = file.GetPos();
+        std::string line;
+        if (!file.ReadLine(line))
+            return std::nullopt;
+        const std::size_t text = line.find_first_not_of(" \t\r\n\v\f");
+        if (text == std::string::npos || StartsWith(line, text, "//"))
+            continue;
+        if (StartsWith(line, text, "/*"))
+        {
+            if (!SkipBlockComment(file, start))
+                return std::nullopt;
+            continue;
+        }
+        const std::size_t open = line.find("/*");
+        const std::size_t comment = line.find("//");
+        if (open != std::string::npos && (comment == std::string::npos || comment > open) &&
+            !SkipBlockComment(file, start))
+            return std::nullopt;
+        return start;
+    }
 }

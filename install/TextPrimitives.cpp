@@ -1,62 +1,21 @@
 #include "InstallationRun.h"
+#include "LineBounds.h"
 
 #include <algorithm>
-
-namespace
-{
-
-bool StartsWith(const std::string& text, std::size_t at, const char* prefix)
-{
-    return text.compare(at, std::char_traits<char>::length(prefix), prefix) == 0;
-}
-
-} // namespace
+#include <optional>
 
 // Lines are read whole, however long: a piece of a long line must never pass for an entry of its own.
 std::int64_t CInstallationRun::SeekEntry(int n, CTextFile& file)
 {
     std::int64_t start = file.GetPos();
-    for (int counter = -1; counter < n;)
+    for (int counter = -1; counter < n; ++counter)
     {
-        start = file.GetPos();
-        std::string line;
-        if (!file.ReadLine(line))
+        const std::optional<std::int64_t> entry = NextEntry(file);
+        if (!entry)
             FailAndRestore("Unexpected end of file found.");
-        const std::size_t text = line.find_first_not_of(" \t\r\n\v\f");
-        if (text == std::string::npos || StartsWith(line, text, "//"))
-            continue;
-        if (StartsWith(line, text, "/*"))
-        {
-            SkipBlockComment(file, start);
-            continue;
-        }
-        ++counter;
-        const std::size_t open = line.find("/*");
-        const std::size_t comment = line.find("//");
-        if (open != std::string::npos && (comment == std::string::npos || comment > open))
-            SkipBlockComment(file, start);
+        start = *entry;
     }
     return start;
-}
-
-// Leaves the file just after the "*/" that closes the comment; what follows it counts as a line of its own.
-void CInstallationRun::SkipBlockComment(CTextFile& file, std::int64_t from)
-{
-    file.SetPos(from);
-    for (;;)
-    {
-        const std::int64_t lineStart = file.GetPos();
-        std::string line;
-        if (!file.ReadLine(line))
-            FailAndRestore("Unexpected end of file found.");
-        // Only the line's end differs between memory and disk, so an index within it is a disk offset.
-        const std::size_t close = line.find("*/");
-        if (close != std::string::npos)
-        {
-            file.SetPos(lineStart + static_cast<std::int64_t>(close) + 2);
-            return;
-        }
-    }
 }
 
 int CInstallationRun::CopyLinesThrough(CTextFile& input, CTextFile& output, std::int64_t start,

@@ -38,6 +38,20 @@ check "the error and the restore notice go to stderr" grep -q "Could not find Ko
 check "nothing was backed up" test ! -e "$work/game/data/Backup"
 
 fresh
+rm "$work/game/data/mission/Harbor01.spl"
+(cd "$work/run" && "$kxvuz" install --game "$work/game" "$sample/missions/Harbor01.kxm" >out.txt 2>err.txt)
+check "a splash file missing from the game is a warning: the install goes on" test $? -eq 0
+check "and the warning goes to stderr" grep -qxF "kxvuz: warning: The splash file data\\mission\\Harbor01.spl is not in \
+the game's folders; the game needs it to play the mission." "$work/run/err.txt"
+
+fresh
+rm "$work/game/data/text/briefing/Harbor01.brf"
+(cd "$work/run" && "$kxvuz" install --game "$work/game" "$sample/missions/Harbor01.kxm" >out.txt 2>err.txt)
+check "a briefing file missing from the game refuses the mission with exit 1" test $? -eq 1
+check "with one line on stderr" test "$(wc -l < "$work/run/err.txt")" -eq 1
+check "and writes neither log nor backup" test ! -e "$work/run/kxinstall.log" -a ! -e "$work/game/data/Backup"
+
+fresh
 printf 'not a mission' >"$work/run/bad.kxm"
 (cd "$work/run" && "$kxvuz" install --game "$work/game" bad.kxm >out.txt 2>err.txt)
 check "an unreadable mission file exits 2" test $? -eq 2

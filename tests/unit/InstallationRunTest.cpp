@@ -218,11 +218,12 @@ TEST_F(InstallationRunTest, DuskreachRunBacksUpTheTrainingMissionList)
 
 TEST_F(InstallationRunTest, AFailedBackupCopyStopsWithoutRestoring)
 {
-    fs::remove(game.Path("data/text/intel/Harbor01.int"));
+    // The last file of the backup, which the game checks leave alone for a mission without materials.
+    fs::remove(game.Path("data/texture/sherman.cxp"));
     game.Write("data/Backup/sherman.cxp", "an older run's copy");
     const auto before = game.GameFiles();
     EXPECT_EQ(Run(), RunOutcome::StoppedBeforeChange);
-    const std::string source = game.Directory() + "data\\text\\intel\\Harbor01.int";
+    const std::string source = game.Directory() + "data\\texture\\sherman.cxp";
     EXPECT_EQ(frontEnd.errors, std::vector<std::string>{"Could not copy the file " + source +
                                                         " to backup folder data\\Backup."});
     ASSERT_EQ(frontEnd.reasons.size(), 1u);

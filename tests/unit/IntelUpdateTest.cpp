@@ -96,6 +96,7 @@ TEST_F(IntelUpdateTest, NewNamesGoBetweenTheLastNameAndWhatFollowsIt)
 
     mission.intelEntries = {"only"};
     game.Write(kNames, "0");
+    game.Write(kIntel, "1\r\n0\t\"a.bmp\"\r\n0\r\n0\r\n0\r\n");
     EXPECT_EQ(Run(), RunOutcome::Completed);
     EXPECT_EQ(game.Read(kNames), "1\r\n\"only\"") << "with no names the new one follows the count";
 }
@@ -121,26 +122,35 @@ TEST_F(IntelUpdateTest, LinesFarLongerThanAReadBufferKeepTheirPositions)
 {
     const std::string comment = "// " + std::string(300, 'c') + "\r\n";
     const std::string longName = "\"" + std::string(250, 'n') + "\"";
-    mission.intelEntries = {"new"};
+    mission.intelEntries = {"new", "newer", "newest"};
     game.Write(kNames, comment + "2\r\n" + longName + "\r\n" + longName + "\r\n" + comment);
     const std::string tail = "\t\"" + std::string(200, 'p') + ".bmp\"\r\n";
     game.Write(kIntel, comment + "2\r\n0" + tail + comment + "1" + tail + "0\r\n" + comment + "1\r\n99" +
                            tail + "0\r\n");
     EXPECT_EQ(Run(), RunOutcome::Completed);
-    EXPECT_EQ(game.Read(kNames),
-              comment + "3\r\n" + longName + "\r\n" + longName + "\r\n\"new\"\r\n" + comment);
+    EXPECT_EQ(game.Read(kNames), comment + "5\r\n" + longName + "\r\n" + longName +
+                                     "\r\n\"new\"\r\n\"newer\"\r\n\"newest\"\r\n" + comment);
     EXPECT_EQ(game.Read(kIntel), comment + "2\r\n2" + tail + comment + "3" + tail + "0\r\n" + comment +
                                      "1\r\n4 " + tail + "0\r\n");
 }
 
-TEST_F(IntelUpdateTest, WithoutEntriesTheNamesStayAndTheItemsAreStillNumbered)
+// More items than entries never reach the run (the game checks refuse them); fewer are only a warning.
+TEST_F(IntelUpdateTest, WithoutEntriesTheNamesStayAndFewerItemsThanEntriesAreStillNumbered)
 {
     const std::string names = game.Read(kNames);
     const std::string intel = game.Read(kIntel);
-    ASSERT_NE(intel.find("\r\n00\t"), std::string::npos);
-    ASSERT_NE(intel.find("\r\n01\t"), std::string::npos);
+    const std::string noItems = "// none\r\n0\r\n0\r\n0\r\n0\r\n";
+    game.Write(kIntel, noItems);
+    mission.intelEntries.clear();
     EXPECT_EQ(Run(), RunOutcome::Completed);
     EXPECT_EQ(game.Read(kNames), names);
+    EXPECT_EQ(game.Read(kIntel), noItems);
+
+    ASSERT_NE(intel.find("\r\n00\t"), std::string::npos);
+    ASSERT_NE(intel.find("\r\n01\t"), std::string::npos);
+    game.Write(kIntel, intel);
+    mission.intelEntries = {"Patrol routes", "Dock roster", "Spare"};
+    EXPECT_EQ(Run(), RunOutcome::Completed);
     std::string numbered = intel;
     numbered.replace(numbered.find("\r\n00\t"), 5, "\r\n57\t");
     numbered.replace(numbered.find("\r\n01\t"), 5, "\r\n58\t");
@@ -169,8 +179,13 @@ TEST_F(IntelUpdateTest, EveryFailureRestoresAllGameFiles)
         std::string intel;
         std::string refused;
         std::string message;
+        // An intel file that the edit would run off the end of is refused by the game checks first.
+        RunOutcome outcome = RunOutcome::FailedAndRestored;
     };
     const std::string endOfFile = "Unexpected end of file found.";
+    const std::string notFourSections =
+        "The intel file data\\text\\intel\\Harbor01.int cannot be read as four "
+        "sections of items, each a count and then that many items.";
     const std::string intel = "1\r\n0\r\n0\r\n0\r\n0\r\n";
     const Case cases[] = {
         {"names file not openable", NamesFile(1, 1), intel, "data\\text\\intel\\english\\intelnames.txt",
@@ -181,8 +196,10 @@ TEST_F(IntelUpdateTest, EveryFailureRestoresAllGameFiles)
         {"names file without entries", "// nothing\r\n\r\n", intel, "", endOfFile},
         {"negative count", "-1\r\n\"Name 0\"", intel, "", endOfFile},
         {"count that cannot grow", "2147483647\r\n\"Name 0\"", intel, "", endOfFile},
-        {"fewer items than counted", NamesFile(1, 1), "1\r\n0\r\n0\r\n3\r\n0\r\n0\r\n", "", endOfFile},
-        {"three sections only", NamesFile(1, 1), "0\r\n0\r\n1\r\n0\r\n// end\r\n", "", endOfFile},
+        {"fewer items than counted", NamesFile(1, 1), "1\r\n0\r\n0\r\n3\r\n0\r\n0\r\n", "", notFourSections,
+         RunOutcome::StoppedBeforeChange},
+        {"three sections only", NamesFile(1, 1), "0\r\n0\r\n1\r\n0\r\n// end\r\n", "", notFourSections,
+         RunOutcome::StoppedBeforeChange},
     };
     for (const Case& c : cases)
     {
@@ -196,7 +213,7 @@ TEST_F(IntelUpdateTest, EveryFailureRestoresAllGameFiles)
             refusing.Refuse(scratch.Directory() + c.refused, OpenMode::ReadWrite, 1);
         mission.intelEntries = {"added"};
         const auto before = scratch.GameFiles();
-        EXPECT_EQ(scratch.Install(mission, recorder, refusing), RunOutcome::FailedAndRestored);
+        EXPECT_EQ(scratch.Install(mission, recorder, refusing), c.outcome);
         std::string message = c.message;
         if (const std::size_t at = message.find("<d>"); at != std::string::npos)
             message.replace(at, 3, scratch.Directory());

@@ -351,8 +351,7 @@ TEST_F(MaterialsUpdate, BlocksThatEndTooSoonFailAndRestore)
         std::string message;
     };
     for (const Case& c :
-         {Case{"Material m colorkey 1 2 3\n// End\n", "Unexpected end of file found."},
-          Case{"Material m colorkey 1 2 End\nMaterial n colorkey 4 5 6 End\n", readError},
+         {Case{"Material m colorkey 1 2 End\nMaterial n colorkey 4 5 6 End\n", readError},
           Case{"Material m\n\tanimated 0 80 3\n\ta.bmp\n\tb.bmp\nEnd\nMaterial n animated 0 1 1 c.bmp End\n",
                readError}})
     {
@@ -365,6 +364,16 @@ TEST_F(MaterialsUpdate, BlocksThatEndTooSoonFailAndRestore)
         SCOPED_TRACE(c.cxp);
         ExpectFailsAndRestores(c.message);
     }
+
+    // A block without any End never reaches the rewrite: the game checks stop the run before its backup.
+    frontEnd = CRecordingFrontEnd();
+    game.Write(kCxp, Disk("Material m colorkey 1 2 3\n// End\n"));
+    const auto before = game.GameFiles();
+    EXPECT_EQ(Run(), RunOutcome::StoppedBeforeChange);
+    EXPECT_EQ(frontEnd.errors,
+              std::vector<std::string>{"The block of material m in data\\texture\\sherman.cxp, "
+                                       "line 1, has no End before the end of the file."});
+    EXPECT_EQ(game.GameFiles(), before);
 }
 
 TEST_F(MaterialsUpdate, ABlockWhoseTexturesCannotBeFoundIsDumpedAndEverythingRestored)

@@ -99,12 +99,11 @@ TEST_F(StringTableUpdate, InstallingTwiceAddsASecondHeaderBehindTheFirst)
     mission.missionName = "First";
     mission.AddToken("VC_ONE");
     Installed("A\t\t\"a\"\n\nOVERLAY_SUCCESS\t\t\"o\"\n");
+    // The token with the same text again: the game checks only warn of it.
     mission.missionName = "Second";
-    mission.victoryTokens = {"VC_ONE"};
-    mission.victoryDescriptions = {"again"};
     EXPECT_EQ(Run(), RunOutcome::Completed);
     EXPECT_EQ(game.Read(kTable), Disk("A\t\t\"a\"\n\n//-- First\n//\nVC_ONE\t\t\"\"\n\n//-- Second\n//\n"
-                                      "VC_ONE\t\t\"again\"\n\nOVERLAY_SUCCESS\t\t\"o\"\n"));
+                                      "VC_ONE\t\t\"\"\n\nOVERLAY_SUCCESS\t\t\"o\"\n"));
 }
 
 TEST_F(StringTableUpdate, WhenOverlaySuccessIsTheFirstEntryTheLinesGoDirectlyBeforeIt)

@@ -53,5 +53,7 @@ CMissionDefinition CTestGame::Mission()
     mission.briefingFile = "Harbor01.brf";
     mission.intelFile = "Harbor01.int";
     mission.splashFile = "Harbor01.spl";
+    // One name for each item of the sample intel file.
+    mission.intelEntries = {"Patrol routes", "Dock roster"};
     return mission;
 }
