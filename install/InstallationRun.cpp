@@ -30,7 +30,7 @@ RunOutcome CInstallationRun::RunInstallation()
         frontEnd.SetPosition(0);
         frontEnd.ShowTexts();
 
-        if (!logFile.Open(fileSystem, logPath, "w"))
+        if (!logFile.Open(fileSystem, logPath))
             Stop("Could not open log file kxinstall.log");
         WriteLogHeader();
         Log("\nSearching for directory " + gameDirectory + "...");

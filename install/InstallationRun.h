@@ -4,6 +4,7 @@
 #include "FileSystem.h"
 #include "FrontEnd.h"
 #include "GameLock.h"
+#include "LogFile.h"
 #include "MissionDefinition.h"
 #include "TextFile.h"
 
@@ -119,7 +120,7 @@ private:
     CMissionDefinition mission;
     std::string logPath;
 
-    CTextFile logFile;
+    CLogFile logFile;
     std::string missionListPath, missionNamesPath, intelNamesPath, tutorialGroupingsPath, stringTablePath,
         briefingPath, intelPath, materialFilePath, backupFolder;
     // The game files being edited; the failure path drops what they still hold, so nothing an edit

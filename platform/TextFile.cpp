@@ -5,6 +5,19 @@
 #include <algorithm>
 #include <cstring>
 
+std::string DiskText(std::string_view text)
+{
+    std::string disk;
+    disk.reserve(text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    for (char c : text)
+    {
+        if (c == '\n')
+            disk += '\r';
+        disk += c;
+    }
+    return disk;
+}
+
 // A stream that nobody closed was dropped by a failure: what it holds must not reach a restored file.
 CTextFile::~CTextFile()
 {
@@ -65,14 +78,7 @@ bool CTextFile::Write(std::string_view text)
 {
     if (!IsOpen() || !writable)
         return false;
-    std::string disk;
-    disk.reserve(text.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
-    for (char c : text)
-    {
-        if (c == '\n')
-            disk += '\r';
-        disk += c;
-    }
+    const std::string disk = DiskText(text);
     const auto at = static_cast<std::size_t>(position);
     if (bytes.size() < at + disk.size())
         bytes.resize(at + disk.size(), '\0');

@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+// The bytes that text in memory stands for on disk: every "\n" as CR LF.
+std::string DiskText(std::string_view text);
+
 // A text stream with Windows text-mode semantics on every OS: "\n" in memory is CR LF on disk, and
 // CR LF on disk reads as "\n" (a lone CR stays a CR). Positions are byte offsets on disk.
 // The file's bytes are held in memory while it is open. Writes reach the disk at Close only, which

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <regex>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,6 +71,17 @@ protected:
     {
         fs::remove_all(game);
         fs::copy(start, game, fs::copy_options::recursive);
+        fs::remove(game / "kxinstall.log");
+    }
+
+    // The run's log with its date made "<date>", since runs start at different times; empty when there is
+    // none.
+    std::string Log() const
+    {
+        if (!fs::exists(game / "kxinstall.log"))
+            return "";
+        return std::regex_replace(ReadBytes(game / "kxinstall.log"), std::regex("Attempted: .{24}"),
+                                  "Attempted: <date>");
     }
 
     int OperationsOf(const std::function<void(IFileSystem&)>& work)
@@ -91,6 +103,8 @@ TEST_F(CrashRecovery, AnInstallationKilledAfterAnyOperationIsUndoneByRestore)
     const auto original = GameFilesIn(KX_SAMPLE_DIR "/game");
     const std::string previousJournal = ReadBytes(start / "data/Backup/journal.txt");
     const int n = OperationsOf(install);
+    const std::string fullLog = Log();
+    std::size_t logKept = 0;
 
     int previousKept = 0;
     for (int k = 1; k <= n + 1; ++k)
@@ -98,6 +112,12 @@ TEST_F(CrashRecovery, AnInstallationKilledAfterAnyOperationIsUndoneByRestore)
         SCOPED_TRACE("killed after operation " + std::to_string(k) + " of " + std::to_string(n));
         FreshGame();
         CrashAfter(k, install);
+        // Every line written before the kill is on the disk, where the log stands.
+        const std::string log = Log();
+        ASSERT_EQ(fullLog.compare(0, log.size(), log), 0) << log;
+        ASSERT_GE(log.size(), logKept);
+        logKept = log.size();
+        ASSERT_FALSE(fs::exists(game / "kxinstall.log.kxnew"));
         const bool previousStands = ReadBytes(game / "data/Backup/journal.txt") == previousJournal;
         if (previousStands)
         {
@@ -107,6 +127,8 @@ TEST_F(CrashRecovery, AnInstallationKilledAfterAnyOperationIsUndoneByRestore)
         ASSERT_EQ(GameFilesIn(game), previousStands ? original : before);
         previousKept += previousStands;
     }
+    EXPECT_EQ(logKept, fullLog.size());
+    EXPECT_NE(fullLog.find("Installation complete for Glasshouse."), std::string::npos);
     EXPECT_GT(previousKept, 0);
     EXPECT_LT(previousKept, n);
     std::cout << "[ crash    ] installation: N = " << n << " operations, " << n + 1 << " killed runs, "

@@ -1,0 +1,26 @@
+#include "LogFile.h"
+
+#include "TextFile.h"
+
+bool CLogFile::Open(IFileSystem& fileSystem, const std::string& path)
+{
+    Close();
+    file = fileSystem.Open(path, OpenMode::Write);
+    return file != nullptr;
+}
+
+void CLogFile::Write(std::string_view text)
+{
+    if (!file)
+        return;
+    const std::string disk = DiskText(text);
+    file->Write(disk.data(), disk.size());
+    file->Flush();
+}
+
+void CLogFile::Close()
+{
+    if (file)
+        file->Close();
+    file.reset();
+}
