@@ -1,5 +1,6 @@
 #include "CancelSignals.h"
 #include "Commands.h"
+#include "ConsoleOutput.h"
 
 #include <iostream>
 
@@ -13,5 +14,6 @@
 int main(int argc, char** argv)
 {
     InstallCancelHandlers();
+    const CUtf8ConsoleOutput console;
     return RunKxvuz(argc, argv, std::cout, std::cerr, isatty(2) != 0);
 }
