@@ -2,6 +2,7 @@
 
 #include "BackupSetRestore.h"
 #include "CodePage.h"
+#include "CommandLine.h"
 #include "FileReplace.h"
 #include "FileSystem.h"
 #include "GameChecks.h"
@@ -12,11 +13,9 @@
 #include "ShowMission.h"
 #include "TerminalFrontEnd.h"
 
-#include <CLI/CLI.hpp>
-
+#include <algorithm>
 #include <cctype>
-#include <functional>
-#include <memory>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -109,57 +108,39 @@ CMissionDefinition ReadMission(IFileSystem& fileSystem, const std::string& path)
     return mission;
 }
 
-using CommandRun = std::function<int(CContext&)>;
+using Values = std::map<std::string, std::string>;
 
 constexpr const char* kMissionHelp = "Mission file, .kxm or .json";
+constexpr CommandArgument kMission{"MISSION", nullptr, kMissionHelp};
+constexpr CommandArgument kGame{"--game", "DIR", "The game directory, which holds Korvex.exe"};
 
-void AddPathArgument(CLI::App& command, const char* name, std::string& path, const char* description)
+int RunShow(CContext& context, const Values& values)
 {
-    command.add_option(name, path, description)->required();
+    ShowMission(ReadMission(context.fileSystem, values.at("MISSION")), context.out);
+    return 0;
 }
 
-CommandRun DefineShow(CLI::App& command)
+int RunValidate(CContext& context, const Values& values)
 {
-    auto path = std::make_shared<std::string>();
-    AddPathArgument(command, "MISSION", *path, kMissionHelp);
-    return [path](CContext& context)
-    {
-        ShowMission(ReadMission(context.fileSystem, *path), context.out);
-        return 0;
-    };
+    const CMissionDefinition mission = ReadMission(context.fileSystem, values.at("MISSION"));
+    const auto message = mission.Check();
+    context.out << message.value_or("OK") << "\n";
+    if (message == kFillInAllInformation)
+        context.out << "The " << mission.FirstEmptyField().value_or("") << " is empty.\n";
+    return message ? 1 : 0;
 }
 
-CommandRun DefineValidate(CLI::App& command)
+int RunConvert(CContext& context, const Values& values)
 {
-    auto path = std::make_shared<std::string>();
-    AddPathArgument(command, "MISSION", *path, kMissionHelp);
-    return [path](CContext& context)
-    {
-        const CMissionDefinition mission = ReadMission(context.fileSystem, *path);
-        const auto message = mission.Check();
-        context.out << message.value_or("OK") << "\n";
-        if (message == kFillInAllInformation)
-            context.out << "The " << mission.FirstEmptyField().value_or("") << " is empty.\n";
-        return message ? 1 : 0;
-    };
-}
-
-CommandRun DefineConvert(CLI::App& command)
-{
-    auto paths = std::make_shared<std::pair<std::string, std::string>>();
-    AddPathArgument(command, "IN", paths->first, kMissionHelp);
-    AddPathArgument(command, "OUT", paths->second, "File to write; its name says the format, .kxm or .json");
-    return [paths](CContext& context)
-    {
-        const auto& [in, out] = *paths;
-        const MissionFormat outFormat = FormatOf(out);
-        const CMissionDefinition mission = ReadMission(context.fileSystem, in);
-        if (outFormat == MissionFormat::Kxm)
-            Check(SaveMissionFile(context.fileSystem, out, mission), out);
-        else
-            WriteAll(context.fileSystem, out, ForFile(in, [&] { return MissionToJson(mission); }));
-        return 0;
-    };
+    const std::string& in = values.at("IN");
+    const std::string& out = values.at("OUT");
+    const MissionFormat outFormat = FormatOf(out);
+    const CMissionDefinition mission = ReadMission(context.fileSystem, in);
+    if (outFormat == MissionFormat::Kxm)
+        Check(SaveMissionFile(context.fileSystem, out, mission), out);
+    else
+        WriteAll(context.fileSystem, out, ForFile(in, [&] { return MissionToJson(mission); }));
+    return 0;
 }
 
 // The game directory as the run composes paths from it: ending in a separator.
@@ -196,118 +177,117 @@ int ExitStatus(RunOutcome outcome)
     return 3;
 }
 
-void AddGameOption(CLI::App& command, std::string& directory)
+int RunCheck(CContext& context, const Values& values)
 {
-    command.add_option("--game", directory, "The game directory, which holds Korvex.exe")->required();
+    const CMissionDefinition mission = ReadMission(context.fileSystem, values.at("MISSION"));
+    // The game checks open the mission's files by name: only names that passed may lead there.
+    if (const auto problem = mission.Check())
+    {
+        context.out << "problem: " << *problem << "\n";
+        return 1;
+    }
+    const std::vector<GameFinding> findings =
+        CheckAgainstGame(context.fileSystem, GameDirectory(values.at("--game")), mission);
+    for (const GameFinding& finding : findings)
+        context.out << (finding.kind == GameFinding::Kind::Problem ? "problem: " : "warning: ")
+                    << finding.message << "\n";
+    if (findings.empty())
+        context.out << "OK\n";
+    return FirstProblem(findings) ? 1 : 0;
 }
 
-CommandRun DefineCheck(CLI::App& command)
+int RunInstall(CContext& context, const Values& values)
 {
-    auto paths = std::make_shared<std::pair<std::string, std::string>>();
-    AddGameOption(command, paths->first);
-    AddPathArgument(command, "MISSION", paths->second, kMissionHelp);
-    return [paths](CContext& context)
+    const std::string& path = values.at("MISSION");
+    const CMissionDefinition mission = ReadMission(context.fileSystem, path);
+    const std::string game = GameDirectory(values.at("--game"));
+    // The dialog program installs only a mission that passed its checks; nor does this, and a refused
+    // mission writes nothing, not even the log.
+    if (const auto problem = mission.Check())
     {
-        const CMissionDefinition mission = ReadMission(context.fileSystem, paths->second);
-        // The game checks open the mission's files by name: only names that passed may lead there.
-        if (const auto problem = mission.Check())
+        context.err << "kxvuz: " << path << ": " << *problem << "\n";
+        return 1;
+    }
+    // Without Korvex.exe the directory is no game to check against; the run says so.
+    if (context.fileSystem.GetStatus(game + "Korvex.exe"))
+    {
+        const std::vector<GameFinding> findings = CheckAgainstGame(context.fileSystem, game, mission);
+        if (const auto problem = FirstProblem(findings))
         {
-            context.out << "problem: " << *problem << "\n";
+            context.err << "kxvuz: " << path << ": " << *problem << "\n";
             return 1;
         }
-        const std::vector<GameFinding> findings =
-            CheckAgainstGame(context.fileSystem, GameDirectory(paths->first), mission);
         for (const GameFinding& finding : findings)
-            context.out << (finding.kind == GameFinding::Kind::Problem ? "problem: " : "warning: ")
-                        << finding.message << "\n";
-        if (findings.empty())
-            context.out << "OK\n";
-        return FirstProblem(findings) ? 1 : 0;
-    };
+            context.err << "kxvuz: warning: " << finding.message << "\n";
+    }
+    CTerminalFrontEnd frontEnd(context.out, context.err, context.errIsTerminal);
+    CInstallationRun run(context.fileSystem, frontEnd, game, mission);
+    return ExitStatus(run.RunInstallation());
 }
 
-CommandRun DefineInstall(CLI::App& command)
+int RunRestore(CContext& context, const Values& values)
 {
-    auto paths = std::make_shared<std::pair<std::string, std::string>>();
-    AddGameOption(command, paths->first);
-    AddPathArgument(command, "MISSION", paths->second, kMissionHelp);
-    return [paths](CContext& context)
-    {
-        const CMissionDefinition mission = ReadMission(context.fileSystem, paths->second);
-        const std::string game = GameDirectory(paths->first);
-        // The dialog program installs only a mission that passed its checks; nor does this, and a refused
-        // mission writes nothing, not even the log.
-        if (const auto problem = mission.Check())
-        {
-            context.err << "kxvuz: " << paths->second << ": " << *problem << "\n";
-            return 1;
-        }
-        // Without Korvex.exe the directory is no game to check against; the run says so.
-        if (context.fileSystem.GetStatus(game + "Korvex.exe"))
-        {
-            const std::vector<GameFinding> findings = CheckAgainstGame(context.fileSystem, game, mission);
-            if (const auto problem = FirstProblem(findings))
-            {
-                context.err << "kxvuz: " << paths->second << ": " << *problem << "\n";
-                return 1;
-            }
-            for (const GameFinding& finding : findings)
-                context.err << "kxvuz: warning: " << finding.message << "\n";
-        }
-        CTerminalFrontEnd frontEnd(context.out, context.err, context.errIsTerminal);
-        CInstallationRun run(context.fileSystem, frontEnd, game, mission);
-        return ExitStatus(run.RunInstallation());
-    };
-}
-
-CommandRun DefineRestore(CLI::App& command)
-{
-    auto game = std::make_shared<std::string>();
-    AddGameOption(command, *game);
-    return [game](CContext& context)
-    {
-        const std::string directory = GameDirectory(*game);
-        const BackupSetRestore restore = RestoreBackupSet(context.fileSystem, directory);
-        if (restore.status == BackupSetRestore::Status::Busy)
-            throw CCommandError(GameBusyMessage(directory));
-        if (restore.status == BackupSetRestore::Status::NoBackupSet)
-            throw CCommandError("No complete backup set in " + directory +
-                                "data\\Backup: nothing was restored.");
-        context.out << RestoredFilesReport(restore.files);
-        if (!restore.Complete())
-            throw CCommandError("Some game files could not be restored; run kxvuz restore again.");
-        context.out << kGameFilesRestored << "\n";
-        return 0;
-    };
+    const std::string directory = GameDirectory(values.at("--game"));
+    const BackupSetRestore restore = RestoreBackupSet(context.fileSystem, directory);
+    if (restore.status == BackupSetRestore::Status::Busy)
+        throw CCommandError(GameBusyMessage(directory));
+    if (restore.status == BackupSetRestore::Status::NoBackupSet)
+        throw CCommandError("No complete backup set in " + directory + "data\\Backup: nothing was restored.");
+    context.out << RestoredFilesReport(restore.files);
+    if (!restore.Complete())
+        throw CCommandError("Some game files could not be restored; run kxvuz restore again.");
+    context.out << kGameFilesRestored << "\n";
+    return 0;
 }
 
 struct CommandEntry
 {
     const char* name;
     const char* description;
-    // Adds the command's arguments and gives back what runs it once the line is parsed.
-    CommandRun (*define)(CLI::App& command);
+    std::vector<CommandArgument> arguments;
+    int (*run)(CContext& context, const Values& values);
 };
 
-constexpr CommandEntry kCommands[] = {
-    {"show", "Print every field of a mission", DefineShow},
-    {"validate", "Check that a mission is complete and its file names legal; exit status 1 if not",
-     DefineValidate},
-    {"convert", "Convert a mission between .kxm and .json", DefineConvert},
+const CommandEntry kCommands[] = {
+    {"show", "Print every field of a mission.", {kMission}, RunShow},
+    {"validate",
+     "Check that a mission is complete and its file names legal; exit status 1 if not.",
+     {kMission},
+     RunValidate},
+    {"convert",
+     "Convert a mission between .kxm and .json.",
+     {{"IN", nullptr, kMissionHelp},
+      {"OUT", nullptr, "File to write; its name says the format, .kxm or .json"}},
+     RunConvert},
     {"check",
      "Check a mission against the game it is to be installed into: print each problem and warning, or OK; "
-     "exit status 1 if there is a problem",
-     DefineCheck},
+     "exit status 1 if there is a problem.",
+     {kGame, kMission},
+     RunCheck},
     {"install",
      "Install a mission into a game directory, logging to kxinstall.log here; exit status 0 done, 1 a "
      "mission that fails validation or has a problem with the game, or failed and restored (or to finish "
-     "with kxvuz restore) or cancelled, 3 stopped before any game file changed",
-     DefineInstall},
+     "with kxvuz restore) or cancelled, 3 stopped before any game file changed.",
+     {kGame, kMission},
+     RunInstall},
     {"restore",
      "Put the game files back from the backup of the last installation: after an interrupted one, or to "
-     "undo a completed one; exit status 2 if there is no complete backup",
-     DefineRestore},
+     "undo a completed one; exit status 2 if there is no complete backup.",
+     {kGame},
+     RunRestore},
 };
+
+std::string Help()
+{
+    std::vector<std::pair<std::string, std::string>> commands;
+    for (const CommandEntry& entry : kCommands)
+        commands.emplace_back(entry.name, entry.description);
+    return "Install Korvex missions, and show, check and convert mission files.\n\n"
+           "Usage: kxvuz COMMAND ARGUMENTS...\n\nCommands:\n" +
+           Columns(commands) + "\nOptions:\n" +
+           Columns({{"-h, --help", "Print this help, or a command's after its name"},
+                    {"--version", "Print the version"}});
+}
 
 } // namespace
 
@@ -319,36 +299,43 @@ int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream&
 int RunKxvuz(IFileSystem& fileSystem, int argc, const char* const* argv, std::ostream& out, std::ostream& err,
              bool errIsTerminal)
 {
-    CLI::App app("Install Korvex missions, and show, check and convert mission files.", "kxvuz");
-    app.require_subcommand(1);
-    std::vector<std::pair<CLI::App*, CommandRun>> commands;
-    for (const CommandEntry& entry : kCommands)
+    const std::vector<std::string> words(argv + std::min(argc, 1), argv + argc);
+    if (words.empty())
     {
-        CLI::App* command = app.add_subcommand(entry.name, entry.description);
-        commands.emplace_back(command, entry.define(*command));
-    }
-    try
-    {
-        app.parse(argc, argv);
-    }
-    catch (const CLI::ParseError& error)
-    {
-        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success))
-            return app.exit(error, out, err);
-        // CLI11 reports a mistyped command only as a missing one.
-        const std::vector<std::string> unparsed = app.remaining();
-        if (app.get_subcommands().empty() && !unparsed.empty())
-            err << "kxvuz: Unknown command or option: " << unparsed.front() << " (see kxvuz --help)\n";
-        else
-            err << "kxvuz: " << error.what() << " (see kxvuz --help)\n";
+        err << "kxvuz: A command is required (see kxvuz --help)\n";
         return 2;
+    }
+    if (words[0] == "--help" || words[0] == "-h")
+    {
+        out << Help();
+        return 0;
+    }
+    if (words[0] == "--version")
+    {
+        out << "kxvuz " KX_VERSION "\n";
+        return 0;
+    }
+    const auto entry = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                    [&](const CommandEntry& command) { return words[0] == command.name; });
+    if (entry == std::end(kCommands))
+    {
+        err << "kxvuz: Unknown command or option " << words[0] << " (see kxvuz --help)\n";
+        return 2;
+    }
+    const std::vector<std::string> rest(words.begin() + 1, words.end());
+    if (AsksForHelp(rest))
+    {
+        out << CommandHelp(entry->name, entry->description, entry->arguments);
+        return 0;
     }
     CContext context{fileSystem, out, err, errIsTerminal};
     try
     {
-        for (auto& [command, run] : commands)
-            if (command->parsed())
-                return run(context);
+        return entry->run(context, ParseArguments(entry->arguments, rest));
+    }
+    catch (const CCommandLineError& error)
+    {
+        err << "kxvuz: " << error.what() << " (see kxvuz " << entry->name << " --help)\n";
     }
     catch (const CCommandError& error)
     {

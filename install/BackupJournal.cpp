@@ -2,8 +2,8 @@
 
 #include "FileReplace.h"
 
+#include <algorithm>
 #include <array>
-#include <sstream>
 #include <utility>
 
 namespace
@@ -59,11 +59,16 @@ std::optional<BackupJournal> ReadBackupJournal(IFileSystem& fileSystem, const st
     const std::optional<std::string> bytes = ReadFileBytes(fileSystem, BackupJournalPath(gameDirectory));
     if (!bytes)
         return std::nullopt;
-    std::istringstream lines(*bytes);
+    std::size_t at = 0;
     std::string line;
     auto next = [&]
     {
-        if (!std::getline(lines, line) || line.empty() || line.back() != '\r')
+        if (at >= bytes->size())
+            return false;
+        const std::size_t end = std::min(bytes->find('\n', at), bytes->size());
+        line = bytes->substr(at, end - at);
+        at = end + 1;
+        if (line.empty() || line.back() != '\r')
             return false;
         line.pop_back();
         return true;

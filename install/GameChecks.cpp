@@ -184,12 +184,15 @@ private:
     {
         CTextFile file;
         const std::optional<int> items = Open(file, path) ? IntelItems(file) : std::nullopt;
-        const int entries = static_cast<int>(mission.intelEntries.size());
         if (!items)
+        {
             Add(GameFinding::Kind::Problem,
                 "The intel file " + path +
                     " cannot be read as four sections of items, each a count and then that many items.");
-        else if (*items != entries)
+            return;
+        }
+        const int entries = static_cast<int>(mission.intelEntries.size());
+        if (*items != entries)
             Add(*items > entries ? GameFinding::Kind::Problem : GameFinding::Kind::Warning,
                 "The intel file " + path + " numbers " + Counted(*items, "item", "items") + ", " +
                     (*items > entries ? "more" : "fewer") + " than the mission's " +

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <regex>
 #include <set>
 
 namespace
@@ -49,9 +48,23 @@ bool IsKeyword(const CString& name)
            lower == "animated";
 }
 
-bool Matches(const CString& text, const char* pattern)
+bool IsDigit(char c)
 {
-    return std::regex_match(text, std::regex(pattern));
+    return c >= '0' && c <= '9';
+}
+
+bool IsWholeNumber(const CString& text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+}
+
+// An optional sign, then digits with at most one decimal point among them: "5", "-.25", "+7.".
+bool IsDecimalNumber(const CString& text)
+{
+    const CString number = !text.empty() && (text[0] == '+' || text[0] == '-') ? text.substr(1) : text;
+    return std::any_of(number.begin(), number.end(), IsDigit) &&
+           std::count(number.begin(), number.end(), '.') <= 1 &&
+           std::all_of(number.begin(), number.end(), [](char c) { return IsDigit(c) || c == '.'; });
 }
 
 CString Numbered(const char* what, std::size_t i)
@@ -125,18 +138,19 @@ std::optional<CString> CMissionDefinition::MaterialRuleMessage(int i, std::set<C
     if (at(transparencyFlags) == "1")
         for (const auto& [list, colour] : {std::pair{&colorkeyRed, "red"}, std::pair{&colorkeyGreen, "green"},
                                            std::pair{&colorkeyBlue, "blue"}})
-            if (const CString value = at(*list); !Matches(value, "[0-9]{1,3}") || std::stoi(value) > 255)
+            if (const CString value = at(*list);
+                !IsWholeNumber(value) || value.size() > 3 || std::stoi(value) > 255)
                 return CString("The colorkey ") + colour + " value of material " + name +
                        " must be a number from 0 to 255.";
     if (at(scrollFlags) == "1")
         for (const auto& [list, axis] :
              {std::pair{&scrollX, "X"}, std::pair{&scrollY, "Y"}, std::pair{&scrollZ, "Z"}})
-            if (!Matches(at(*list), "[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)"))
+            if (!IsDecimalNumber(at(*list)))
                 return CString("The scroll ") + axis + " value of material " + name +
                        " must be a decimal number.";
     if (at(animationFlags) == "1")
     {
-        if (!Matches(at(animationIntervals), "[0-9]+"))
+        if (!IsWholeNumber(at(animationIntervals)))
             return "The animation interval of material " + name + " must be a whole number.";
         const auto [first, end] = TexturesOf(i);
         for (int k = first; k < end; ++k)

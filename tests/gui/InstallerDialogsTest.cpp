@@ -275,7 +275,7 @@ TEST_F(InstallerDialogsTest, AnInterruptedInstallationIsOfferedBackInsteadOfARun
                   EXPECT_EQ(MessageBoxText(report),
                             "Restored: data\\mission\\mission.lst\n"
                             "Restored: data\\text\\briefing\\english\\missionnames.txt\n"
-                            "Already as backed up: data\\text\\intel\\english\\intelnames.txt\n"
+                            "Restored: data\\text\\intel\\english\\intelnames.txt\n"
                             "Already as backed up: data\\text\\interface\\english\\tutorial_groupings.txt\n"
                             "Restored: data\\text\\interface\\english\\kx_string_table.txt\n"
                             "Restored: data\\text\\briefing\\Harbor01.brf\n"

@@ -87,11 +87,44 @@ TEST(ProgramFileTest, CarriesItsIconManifestAndVersion)
 {
     HMODULE program = LoadLibraryExA(WindowsPath(KX_PROGRAM).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(program, nullptr);
-    const std::vector<std::pair<LPCSTR, int>> resources = {
-        {RT_GROUP_ICON, IDI_KXVUZ}, {RT_MANIFEST, 1}, {RT_VERSION, 1}};
+    const std::vector<std::pair<LPCSTR, int>> resources = {{RT_GROUP_ICON, IDI_KXVUZ}, {RT_MANIFEST, 1}};
     for (const auto& [type, id] : resources)
         EXPECT_NE(FindResourceA(program, MAKEINTRESOURCEA(id), type), nullptr) << id;
     FreeLibrary(program);
+}
+
+// As Windows shows it in a program file's properties.
+TEST(ProgramFileTest, BothProgramsCarryTheProjectsVersion)
+{
+    for (const auto& [program, file] :
+         {std::pair{KX_PROGRAM, "KXVuzOdezodure.exe"}, std::pair{KX_KXVUZ, "kxvuz.exe"}})
+    {
+        SCOPED_TRACE(file);
+        const std::string path = WindowsPath(program);
+        DWORD unused = 0;
+        std::vector<char> info(GetFileVersionInfoSizeA(path.c_str(), &unused));
+        ASSERT_FALSE(info.empty());
+        ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT size = 0;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+        const DWORD high = MAKELONG(KX_VERSION_MINOR, KX_VERSION_MAJOR);
+        const DWORD low = MAKELONG(0, KX_VERSION_PATCH);
+        EXPECT_EQ(fixed->dwFileVersionMS, high);
+        EXPECT_EQ(fixed->dwFileVersionLS, low);
+        EXPECT_EQ(fixed->dwProductVersionMS, high);
+        EXPECT_EQ(fixed->dwProductVersionLS, low);
+        for (const auto& [name, expected] :
+             {std::pair{"FileVersion", KX_VERSION}, std::pair{"ProductVersion", KX_VERSION},
+              std::pair{"OriginalFilename", file}})
+        {
+            char* value = nullptr;
+            const std::string query = std::string("\\StringFileInfo\\040904b0\\") + name;
+            ASSERT_TRUE(VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &size))
+                << name;
+            EXPECT_STREQ(value, expected) << name;
+        }
+    }
 }
 
 class ProgramTest : public ::testing::Test

@@ -128,14 +128,25 @@ TEST(Commands, UnreadableOrMalformedFilesExitWithOneLine)
 
 TEST(Commands, BadCommandLinesExitWithOneLineAndHelpExitsZero)
 {
-    for (const std::vector<std::string>& line :
-         std::vector<std::vector<std::string>>{{},
-                                               {"shwo", "a.kxm"},
-                                               {"--verbose"},
-                                               {"show"},
-                                               {"show", "a.kxm", "b.kxm"},
-                                               {"convert", "a.kxm"}})
-        ExpectError(Kxvuz(line), "--help");
+    for (const auto& [line, reason] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{}, "A command is required"},
+             {{"shwo", "a.kxm"}, "Unknown command or option shwo"},
+             {{"--verbose"}, "Unknown command or option --verbose"},
+             {{"show"}, "MISSION is required"},
+             {{"show", "a.kxm", "b.kxm"}, "Unexpected argument b.kxm"},
+             {{"show", "--game", "g", "a.kxm"}, "Unknown option --game"},
+             {{"convert", "a.kxm"}, "OUT is required"},
+             {{"check", "a.kxm"}, "--game is required"},
+             {{"install", "a.kxm", "--game"}, "--game needs its DIR"},
+             {{"install", "--game=", "a.kxm"}, "--game needs its DIR"},
+             {{"restore", "--game", "g", "--game=h"}, "--game is given twice"},
+             {{"show", "--", "--help"}, "--help: The name of a mission file must end in .kxm or .json."}})
+    {
+        SCOPED_TRACE(reason);
+        const auto result = Kxvuz(line);
+        ExpectError(result, reason);
+        EXPECT_NE(result.err.find("--help"), std::string::npos) << "where to find help: " << result.err;
+    }
 
     const auto help = Kxvuz({"--help"});
     EXPECT_EQ(help.status, 0);
@@ -147,4 +158,45 @@ TEST(Commands, BadCommandLinesExitWithOneLineAndHelpExitsZero)
         EXPECT_NE(commandHelp.out.find(std::string("kxvuz ") + command), std::string::npos)
             << commandHelp.out;
     }
+    for (const std::vector<std::string>& line : std::vector<std::vector<std::string>>{
+             {"--help"}, {"install", "--help"}, {"check", "--help"}, {"restore", "--help"}})
+    {
+        std::istringstream lines(Kxvuz(line).out);
+        for (std::string text; std::getline(lines, text);)
+            EXPECT_LT(text.size(), 100u) << "a help line wider than a terminal of 100 columns: " << text;
+    }
+    const auto installHelp = Kxvuz({"install", "a.kxm", "-h"});
+    EXPECT_EQ(installHelp.status, 0);
+    EXPECT_NE(installHelp.out.find("Usage: kxvuz install --game DIR MISSION\n"), std::string::npos)
+        << installHelp.out;
+    EXPECT_NE(installHelp.out.find("  --game DIR  The game directory, which holds Korvex.exe\n"),
+              std::string::npos)
+        << installHelp.out;
+}
+
+TEST(Commands, OptionsGoAnywhereAmongTheArgumentsInEitherSpelling)
+{
+    const std::string game = KX_SAMPLE_DIR "/game";
+    const std::string mission = KX_SAMPLE_DIR "/missions/Harbor01.kxm";
+    const auto expected = Kxvuz({"check", "--game", game, mission});
+    EXPECT_EQ(expected.status, 0);
+    EXPECT_EQ(expected.out, "OK\n");
+    for (const std::vector<std::string>& line :
+         std::vector<std::vector<std::string>>{{"check", mission, "--game", game},
+                                               {"check", "--game=" + game, mission},
+                                               {"check", "--game", game, "--", mission}})
+    {
+        const auto result = Kxvuz(line);
+        EXPECT_EQ(result.status, expected.status);
+        EXPECT_EQ(result.out, expected.out);
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST(Commands, VersionIsTheProjects)
+{
+    const auto version = Kxvuz({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "kxvuz " KX_VERSION "\n");
+    EXPECT_EQ(version.err, "");
 }
