@@ -31,7 +31,9 @@ std::string Wrapped(const std::string& text, std::size_t indent)
         const std::size_t length = end - start;
         if (column > indent && column + 1 + length >= kLineWidth)
         {
-            wrapped += "\n" + std::string(indent, ' ');
+            // Two appends: GCC 12 at -O3 takes "\n" + std::string(...) for an overlapping copy.
+            wrapped += '\n';
+            wrapped.append(indent, ' ');
             column = indent;
         }
         else if (column > indent)

@@ -116,7 +116,7 @@ TEST_F(InstallationRunTest, StepSizeFollowsTheBudget)
         CMissionDefinition withMaterials = mission;
         withMaterials.multiplayer = c.multiplayer;
         for (int i = 0; i < c.materials; ++i)
-            withMaterials.AddMaterial("m" + std::to_string(i));
+            withMaterials.AddMaterial(std::string("m").append(std::to_string(i)));
         CInstallationRun run(NativeFileSystem(), recorder, game.Directory(), withMaterials, logPath);
         run.RunInstallation();
         ASSERT_GE(recorder.shown.size(), 2u);

@@ -227,7 +227,7 @@ TEST(MissionFileDecode, Utf16TextsAreConvertedToTheCodePage)
 
     std::string units;
     for (int i = 0; i < 300; ++i)
-        units += "z" + std::string(1, '\0');
+        units += {'z', '\0'};
     ASSERT_TRUE(DecodeMission(Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0x2C, 0x01}) + units + tail, mission).Ok());
     EXPECT_EQ(mission.missionName, std::string(300, 'z'));
 

@@ -153,9 +153,9 @@ TEST(MissionJson, RejectsJsonThatDescribesNoMissionWithOneLine)
 TEST(MissionJson, RefusesRecordsThatTheJsonFormCannotHold)
 {
     auto flagTwo = FilledMission();
-    flagTwo.transparencyFlags[1] = "2";
+    flagTwo.transparencyFlags[1] = '2';
     auto modeTwo = FilledMission();
-    modeTwo.animationModes[0] = "2";
+    modeTwo.animationModes[0] = '2';
     auto duskreachFive = FilledMission();
     duskreachFive.duskreachTraining = 5;
     auto orphanTexture = CMissionDefinition();
