@@ -72,6 +72,7 @@ void CInstallationRun::BackupGameFiles()
     for (const GameFile& file : GameFiles())
         MakeWritable(*file.path);
     StageBackupSet();
+    logFile.Sync();
     backupComplete = true;
     WriteFilesList();
     SettleBackupSet();

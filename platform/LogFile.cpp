@@ -15,11 +15,17 @@ void CLogFile::Write(std::string_view text)
         return;
     const std::string disk = DiskText(text);
     file->Write(disk.data(), disk.size());
-    file->Flush();
+}
+
+void CLogFile::Sync()
+{
+    if (file)
+        file->Flush();
 }
 
 void CLogFile::Close()
 {
+    Sync();
     if (file)
         file->Close();
     file.reset();
