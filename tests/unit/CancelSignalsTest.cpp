@@ -28,13 +28,10 @@ protected:
         for (std::size_t i = 0; i < std::size(kSignals); ++i)
             sigaction(kSignals[i], nullptr, &previous[i]);
         InstallCancelHandlers();
-        // kxvuz writes its log to the working folder.
-        fs::current_path(work.Path());
     }
 
     void TearDown() override
     {
-        fs::current_path(startFolder);
         for (std::size_t i = 0; i < std::size(kSignals); ++i)
             sigaction(kSignals[i], &previous[i], nullptr);
     }
@@ -52,8 +49,7 @@ protected:
     }
 
     struct sigaction previous[std::size(kSignals)] = {};
-    const fs::path startFolder = fs::current_path();
-    CScratchFolder work;
+    CScratchWorkingFolder work;
 };
 
 TEST_F(CancelSignals, EndingTheProcessOrItsTerminalCancelsTheRunAndRestoresEveryGameFile)

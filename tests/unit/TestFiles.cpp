@@ -24,6 +24,18 @@ CScratchFolder::~CScratchFolder()
     fs::remove_all(root, error);
 }
 
+CScratchWorkingFolder::CScratchWorkingFolder() : previous(fs::current_path())
+{
+    fs::current_path(Path());
+}
+
+// Before the folder goes: Windows removes no folder that is a working folder.
+CScratchWorkingFolder::~CScratchWorkingFolder()
+{
+    std::error_code error;
+    fs::current_path(previous, error);
+}
+
 std::string CScratchFolder::operator/(const std::string& name) const
 {
     return (root / name).string();

@@ -20,6 +20,17 @@ private:
     std::filesystem::path root;
 };
 
+// A scratch folder that is the working folder while it lives: kxvuz writes its log there.
+class CScratchWorkingFolder : public CScratchFolder
+{
+public:
+    CScratchWorkingFolder();
+    ~CScratchWorkingFolder();
+
+private:
+    std::filesystem::path previous;
+};
+
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 
