@@ -46,7 +46,7 @@ public:
     void CreateProgress() override {}
     void ShowTexts() override {}
     bool CancelRequested() override { return false; }
-    void ShowError(const std::string& message, const std::string&) override { error = message; }
+    void ShowError(const std::string& message, const std::string&, ErrorNotice) override { error = message; }
     void ShowMessage(const std::string&) override {}
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}

@@ -11,6 +11,7 @@ std::atomic<bool> cancelRequested{false};
 constexpr const char* kRestoreNotice =
     "There was an error while reading and writing to your Korvex files. Your "
     "files will be restored to their original condition.";
+constexpr const char* kNothingChanged = "No game file was changed.";
 constexpr int kBarWidth = 30;
 
 } // namespace
@@ -45,13 +46,16 @@ bool CTerminalFrontEnd::CancelRequested()
     return cancelRequested.exchange(false);
 }
 
-void CTerminalFrontEnd::ShowError(const std::string& message, const std::string& reason)
+void CTerminalFrontEnd::ShowError(const std::string& message, const std::string& reason, ErrorNotice notice)
 {
     EndProgressLine();
     progress << message << '\n';
     if (!reason.empty())
         progress << reason << '\n';
-    progress << kRestoreNotice << '\n';
+    if (notice == ErrorNotice::Restore)
+        progress << kRestoreNotice << '\n';
+    else if (notice == ErrorNotice::NothingChanged)
+        progress << kNothingChanged << '\n';
 }
 
 void CTerminalFrontEnd::ShowRefusal(const std::string& message)

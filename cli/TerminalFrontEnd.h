@@ -14,7 +14,7 @@ public:
     void CreateProgress() override {}
     void ShowTexts() override;
     bool CancelRequested() override;
-    void ShowError(const std::string& message, const std::string& reason) override;
+    void ShowError(const std::string& message, const std::string& reason, ErrorNotice notice) override;
     void ShowMessage(const std::string& text) override;
     void ShowRefusal(const std::string& message) override;
     void BeginWaitCursor() override {}

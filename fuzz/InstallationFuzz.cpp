@@ -28,7 +28,7 @@ public:
     void CreateProgress() override {}
     void ShowTexts() override {}
     bool CancelRequested() override { return false; }
-    void ShowError(const std::string&, const std::string&) override {}
+    void ShowError(const std::string&, const std::string&, ErrorNotice) override {}
     void ShowMessage(const std::string&) override {}
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}

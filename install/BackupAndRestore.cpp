@@ -146,7 +146,7 @@ void CInstallationRun::FailAndRestore(const std::string& message)
     editFile.Abandon();
     sideFile.Abandon();
     Log("\n-! Error encountered !-");
-    frontEnd.ShowError(message, reason);
+    frontEnd.ShowError(message, reason, ErrorNotice::Restore);
     Log("\nRestoring files...");
     bool restored = true;
     std::string restoreFailure;

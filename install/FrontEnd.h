@@ -2,6 +2,17 @@
 
 #include <string>
 
+// What an error says of the game files below its message.
+enum class ErrorNotice
+{
+    // Nothing: the message says it all, as where a restore could not finish.
+    None,
+    // The run puts them back next.
+    Restore,
+    // The run stops without having changed any.
+    NothingChanged,
+};
+
 // What the installation run needs of the windows, or of whatever stands in for them.
 class IInstallFrontEnd
 {
@@ -25,7 +36,8 @@ public:
 
     // The error dialog: returns when the user dismisses it.
     // reason: the system's words for the file operation that failed, or empty; shown on a line of its own.
-    virtual void ShowError(const std::string& message, const std::string& reason) = 0;
+    virtual void ShowError(const std::string& message, const std::string& reason,
+                           ErrorNotice notice = ErrorNotice::None) = 0;
     // A plain message box with an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
     // Why the run will not start: nothing was written, so the error dialog's promise of a restore is out of

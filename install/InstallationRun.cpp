@@ -154,7 +154,7 @@ void CInstallationRun::Stop(const std::string& message)
 
 void CInstallationRun::ShowFailure(const std::string& message)
 {
-    frontEnd.ShowError(message, fileSystem.TakeFailureReason());
+    frontEnd.ShowError(message, fileSystem.TakeFailureReason(), ErrorNotice::NothingChanged);
 }
 
 void CInstallationRun::Refuse(const std::string& message)

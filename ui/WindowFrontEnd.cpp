@@ -65,7 +65,7 @@ bool CWindowFrontEnd::CancelRequested()
     return std::exchange(cancelPending, false);
 }
 
-void CWindowFrontEnd::ShowError(const std::string& message, const std::string& reason)
+void CWindowFrontEnd::ShowError(const std::string& message, const std::string& reason, ErrorNotice)
 {
     CErrorDialog dialog;
     dialog.errorText = reason.empty() ? message : message + "\n" + reason;

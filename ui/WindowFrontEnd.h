@@ -29,7 +29,8 @@ public:
     int StepIt() override;
     void ShowTexts() override;
     bool CancelRequested() override;
-    void ShowError(const std::string& message, const std::string& reason) override;
+    // The error dialog's notice is fixed, whatever the run says of the game files.
+    void ShowError(const std::string& message, const std::string& reason, ErrorNotice) override;
     void ShowMessage(const std::string& text) override;
     void ShowRefusal(const std::string& message) override;
     void BeginWaitCursor() override;

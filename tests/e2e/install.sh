@@ -34,7 +34,7 @@ log = open(sys.argv[1], "rb").read().decode("latin-1")
 header = r"--------Installation for Harbor Lights--------\r\n {10}Attempted: .{24}\r\n\r\n"
 sys.exit(not re.fullmatch(header + "Searching for directory " + re.escape(sys.argv[2]) + r"\.\.\.", log))
 ' "$log" "$work/game/"
-check "the error and the restore notice go to stderr" grep -q "Could not find Korvex.exe in the directory $work/game/." "$work/run/err.txt"
+check "the error goes to stderr" grep -q "Could not find Korvex.exe in the directory $work/game/." "$work/run/err.txt"
 check "nothing was backed up" test ! -e "$work/game/data/Backup"
 
 fresh

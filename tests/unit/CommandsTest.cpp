@@ -1,6 +1,8 @@
+#include "FaultInjectingFileSystem.h"
 #include "KxvuzRun.h"
 #include "MissionFile.h"
 #include "TestFiles.h"
+#include "TestGame.h"
 #include "TestMissions.h"
 
 #include <gtest/gtest.h>
@@ -199,4 +201,63 @@ TEST(Commands, VersionIsTheProjects)
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "kxvuz " KX_VERSION "\n");
     EXPECT_EQ(version.err, "");
+}
+
+// The restore notice promises what follows the error; a stop before any change says that nothing changed.
+TEST(Commands, InstallErrorsSayWhatBecomesOfTheGameFiles)
+{
+    const CScratchWorkingFolder work;
+    const std::string mission = KX_SAMPLE_DIR "/missions/Harbor01.kxm";
+    const std::string restoreNotice = "Your files will be restored to their original condition.\n";
+    const std::string nothingChanged = "No game file was changed.\n";
+    // The mission list edit's open, once the backup set is committed.
+    int firstEdit = 0;
+    {
+        const CTestGame game;
+        CFaultInjectingFileSystem counting(NativeFileSystem());
+        counting.afterOperation = [&](int operation)
+        {
+            const std::string& last = counting.Touched().back();
+            if (firstEdit == 0 && last.starts_with("Open r+ ") && last.ends_with("\\mission\\mission.lst"))
+                firstEdit = operation;
+        };
+        const KxvuzResult probe = Kxvuz({"install", "--game", game.Directory(), mission}, counting);
+        ASSERT_EQ(probe.status, 0) << probe.err;
+        ASSERT_GT(firstEdit, 0);
+    }
+
+    struct Case
+    {
+        const char* what;
+        bool withoutKorvexExe;
+        int failAt;
+        bool fromThenOn;
+        int status;
+        const char* error;
+        const std::string* notice;
+    };
+    for (const Case& c : {
+             Case{"a stop before any change", true, 0, false, 3, "Could not find Korvex.exe",
+                  &nothingChanged},
+             Case{"a failure after the backup", false, firstEdit, false, 1, "Could not open the file ",
+                  &restoreNotice},
+             Case{"a restore that cannot finish", false, firstEdit, true, 1,
+                  "Some game files could not be restored", nullptr},
+         })
+    {
+        SCOPED_TRACE(c.what);
+        const CTestGame game;
+        if (c.withoutKorvexExe)
+            std::filesystem::remove(game.Path("Korvex.exe"));
+        CFaultInjectingFileSystem fileSystem(NativeFileSystem());
+        fileSystem.FailAt(c.failAt, c.fromThenOn, CFaultInjectingFileSystem::Fault::IoError);
+        const KxvuzResult result = Kxvuz({"install", "--game", game.Directory(), mission}, fileSystem);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        const std::size_t error = result.err.find(c.error);
+        ASSERT_NE(error, std::string::npos) << result.err;
+        // What follows the error's message.
+        const std::string below = result.err.substr(error);
+        for (const std::string* notice : {&restoreNotice, &nothingChanged})
+            EXPECT_EQ(below.find(*notice) != std::string::npos, notice == c.notice) << result.err;
+    }
 }

@@ -38,7 +38,7 @@ public:
             action();
         return step == cancelBeforeStep;
     }
-    void ShowError(const std::string& message, const std::string& reason) override
+    void ShowError(const std::string& message, const std::string& reason, ErrorNotice) override
     {
         errors.push_back(message);
         reasons.push_back(reason);
