@@ -16,6 +16,22 @@ bool LooksLikeOption(const std::string& word)
     return word.size() > 1 && word[0] == '-';
 }
 
+// The option that word names, as "--game" or "--game=DIR"; null for none.
+const CommandArgument* NamedOption(const std::vector<CommandArgument>& arguments, const std::string& word)
+{
+    const std::string name = word.substr(0, word.find('='));
+    const auto option = std::find_if(arguments.begin(), arguments.end(),
+                                     [&](const CommandArgument& a) { return IsOption(a) && name == a.name; });
+    return option == arguments.end() ? nullptr : &*option;
+}
+
+// Whether the option at words[i] takes the next word for its value: not when it has one after "=", nor when
+// the next word is the "--" that ends the options.
+bool TakesNextWord(const std::vector<std::string>& words, std::size_t i)
+{
+    return words[i].find('=') == std::string::npos && i + 1 < words.size() && words[i + 1] != "--";
+}
+
 // Help lines end before this column, as a terminal of 100 columns shows them.
 constexpr std::size_t kLineWidth = 100;
 
@@ -50,11 +66,16 @@ std::string Wrapped(const std::string& text, std::size_t indent)
 
 } // namespace
 
-bool AsksForHelp(const std::vector<std::string>& words)
+bool AsksForHelp(const std::vector<CommandArgument>& arguments, const std::vector<std::string>& words)
 {
-    const auto end = std::find(words.begin(), words.end(), "--");
-    return std::any_of(words.begin(), end,
-                       [](const std::string& word) { return word == "--help" || word == "-h"; });
+    for (std::size_t i = 0; i < words.size() && words[i] != "--"; ++i)
+    {
+        if (words[i] == "--help" || words[i] == "-h")
+            return true;
+        if (NamedOption(arguments, words[i]) && TakesNextWord(words, i))
+            ++i;
+    }
+    return false;
 }
 
 std::map<std::string, std::string> ParseArguments(const std::vector<CommandArgument>& arguments,
@@ -75,17 +96,15 @@ std::map<std::string, std::string> ParseArguments(const std::vector<CommandArgum
         {
             const std::size_t equals = word.find('=');
             const std::string name = word.substr(0, equals);
-            const auto option =
-                std::find_if(arguments.begin(), arguments.end(),
-                             [&](const CommandArgument& a) { return IsOption(a) && name == a.name; });
-            if (option == arguments.end())
+            const CommandArgument* option = NamedOption(arguments, word);
+            if (!option)
                 throw CCommandLineError("Unknown option " + name);
             if (values.count(name) != 0)
                 throw CCommandLineError(name + " is given twice");
             std::string value;
             if (equals != std::string::npos)
                 value = word.substr(equals + 1);
-            else if (i + 1 < words.size())
+            else if (TakesNextWord(words, i))
                 value = words[++i];
             // An empty game directory would name the root folder.
             if (value.empty())

@@ -22,11 +22,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Whether the words ask for help: "--help" or "-h" before any "--".
-bool AsksForHelp(const std::vector<std::string>& words);
+// Whether the words ask for help: "--help" or "-h" before any "--", other than as the value of one of the
+// options among arguments.
+bool AsksForHelp(const std::vector<CommandArgument>& arguments, const std::vector<std::string>& words);
 
 // Each argument's value by its name, from the words that follow the command's name: options as "--game DIR"
-// or "--game=DIR" in any order among the positional arguments, and after "--" positional ones only.
+// or "--game=DIR" in any order among the positional arguments, and after "--" positional ones only; "--"
+// is never an option's value.
 // Throws CCommandLineError for an unknown option, an option without its value or given twice, a word too
 // many, or a missing argument.
 std::map<std::string, std::string> ParseArguments(const std::vector<CommandArgument>& arguments,

@@ -323,7 +323,7 @@ int RunKxvuz(IFileSystem& fileSystem, int argc, const char* const* argv, std::os
         return 2;
     }
     const std::vector<std::string> rest(words.begin() + 1, words.end());
-    if (AsksForHelp(rest))
+    if (AsksForHelp(entry->arguments, rest))
     {
         out << CommandHelp(entry->name, entry->description, entry->arguments);
         return 0;

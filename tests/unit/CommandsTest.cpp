@@ -141,6 +141,7 @@ TEST(Commands, BadCommandLinesExitWithOneLineAndHelpExitsZero)
              {{"check", "a.kxm"}, "--game is required"},
              {{"install", "a.kxm", "--game"}, "--game needs its DIR"},
              {{"install", "--game=", "a.kxm"}, "--game needs its DIR"},
+             {{"install", "--game", "--", "a.kxm"}, "--game needs its DIR"},
              {{"restore", "--game", "g", "--game=h"}, "--game is given twice"},
              {{"show", "--", "--help"}, "--help: The name of a mission file must end in .kxm or .json."}})
     {
@@ -174,6 +175,29 @@ TEST(Commands, BadCommandLinesExitWithOneLineAndHelpExitsZero)
     EXPECT_NE(installHelp.out.find("  --game DIR  The game directory, which holds Korvex.exe\n"),
               std::string::npos)
         << installHelp.out;
+}
+
+TEST(Commands, HelpOptionsGivenAsAnOptionsValueAreThatValue)
+{
+    const CScratchWorkingFolder work;
+    struct Case
+    {
+        std::vector<std::string> line;
+        int status;
+        std::string part;
+    };
+    for (const Case& c : {
+             Case{{"restore", "--game", "-h"}, 2, "No complete backup set in -h"},
+             Case{{"restore", "--game", "--help"}, 2, "No complete backup set in --help"},
+             Case{{"restore", "--game", "-h", "-h"}, 0, "Usage: kxvuz restore --game DIR"},
+         })
+    {
+        SCOPED_TRACE(c.part);
+        const auto result = Kxvuz(c.line);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_NE((result.out + result.err).find(c.part), std::string::npos) << result.out << result.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(work.Path()));
 }
 
 TEST(Commands, OptionsGoAnywhereAmongTheArgumentsInEitherSpelling)
