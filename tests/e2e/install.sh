@@ -22,6 +22,20 @@ check "progress goes to stderr, a line per step" grep -q '^100% Finished install
 check "the log ends with the completion line" \
   bash -c "tail -c 42 '$work/run/kxinstall.log' | grep -q 'Installation complete for Harbor Lights.'"
 check "the backup holds files.txt" test -f "$work/game/data/Backup/files.txt"
+rm -rf "$work/normal" && cp -r "$work/game" "$work/normal"
+
+fresh
+# Both outputs go to a pipe whose reader has gone before kxvuz writes its first line.
+(cd "$work/run" && python3 -c '
+import os, subprocess, sys
+reader, writer = os.pipe()
+os.close(reader)
+sys.exit(subprocess.run(sys.argv[1:], stdout=writer, stderr=writer).returncode != 0)
+' "$kxvuz" install --game "$work/game" "$sample/missions/Harbor01.kxm")
+check "an install whose output pipe is closed exits 0" test $? -eq 0
+check "and leaves the game as with its output read" diff -r "$work/normal" "$work/game"
+check "and its log complete" \
+  bash -c "tail -c 42 '$work/run/kxinstall.log' | grep -q 'Installation complete for Harbor Lights.'"
 
 fresh
 rm "$work/game/Korvex.exe"
