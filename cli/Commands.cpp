@@ -246,6 +246,8 @@ struct CommandEntry
     const char* description;
     std::vector<CommandArgument> arguments;
     int (*run)(CContext& context, const Values& values);
+    // Ctrl-C cancels it: it stops where the game files are whole.
+    bool cancellable = false;
 };
 
 const CommandEntry kCommands[] = {
@@ -269,12 +271,14 @@ const CommandEntry kCommands[] = {
      "mission that fails validation or has a problem with the game, or failed and restored (or to finish "
      "with kxvuz restore) or cancelled, 3 stopped before any game file changed.",
      {kGame, kMission},
-     RunInstall},
+     RunInstall,
+     true},
     {"restore",
      "Put the game files back from the backup of the last installation: after an interrupted one, or to "
      "undo a completed one; exit status 2 if there is no complete backup.",
      {kGame},
-     RunRestore},
+     RunRestore,
+     true},
 };
 
 std::string Help()
@@ -291,13 +295,14 @@ std::string Help()
 
 } // namespace
 
-int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool errIsTerminal)
+int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool errIsTerminal,
+             void (*beforeCancellable)())
 {
-    return RunKxvuz(NativeFileSystem(), argc, argv, out, err, errIsTerminal);
+    return RunKxvuz(NativeFileSystem(), argc, argv, out, err, errIsTerminal, beforeCancellable);
 }
 
 int RunKxvuz(IFileSystem& fileSystem, int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-             bool errIsTerminal)
+             bool errIsTerminal, void (*beforeCancellable)())
 {
     const std::vector<std::string> words(argv + std::min(argc, 1), argv + argc);
     if (words.empty())
@@ -331,7 +336,10 @@ int RunKxvuz(IFileSystem& fileSystem, int argc, const char* const* argv, std::os
     CContext context{fileSystem, out, err, errIsTerminal};
     try
     {
-        return entry->run(context, ParseArguments(entry->arguments, rest));
+        const Values values = ParseArguments(entry->arguments, rest);
+        if (entry->cancellable && beforeCancellable)
+            beforeCancellable();
+        return entry->run(context, values);
     }
     catch (const CCommandLineError& error)
     {

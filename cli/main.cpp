@@ -19,7 +19,6 @@ int main(int argc, char** argv)
     // writes to it fail instead, and a failed write of progress or messages changes nothing.
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    InstallCancelHandlers();
     const CUtf8ConsoleOutput console;
-    return RunKxvuz(argc, argv, std::cout, std::cerr, isatty(2) != 0);
+    return RunKxvuz(argc, argv, std::cout, std::cerr, isatty(2) != 0, InstallCancelHandlers);
 }

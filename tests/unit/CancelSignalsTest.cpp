@@ -10,6 +10,8 @@
 #include <cstring>
 #include <iterator>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -109,6 +111,40 @@ TEST_F(CancelSignals, EndingTheProcessOrItsTerminalCancelsTheRunAndRestoresEvery
         EXPECT_TRUE(game.GameFiles() == before);
         EXPECT_EQ(raisedAgain, again != 0);
         EXPECT_EQ(CancelPending(), again != 0) << "the signal during the restore reached the handler";
+    }
+}
+
+// Commands that Ctrl-C does not cancel end by it, as programs do.
+TEST(CancelSignalsOfCommands, OnlyInstallAndRestoreTakeOverCtrlC)
+{
+    const CTestGame game;
+    const CScratchWorkingFolder work;
+    struct Case
+    {
+        std::vector<std::string> line;
+        bool endsBySignal;
+    };
+    for (const Case& c : {
+             Case{{"show", kMission}, true},
+             Case{{"check", "--game", game.Directory(), kMission}, true},
+             Case{{"restore", "--game", game.Directory()}, false},
+             Case{{"install", "--game", game.Directory(), kMission}, false},
+         })
+    {
+        SCOPED_TRACE(c.line[0]);
+        const pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0)
+        {
+            // As a new process starts.
+            std::signal(SIGINT, SIG_DFL);
+            Kxvuz(c.line, NativeFileSystem(), InstallCancelHandlers);
+            std::raise(SIGINT);
+            std::_Exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_EQ(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT, c.endsBySignal) << status;
     }
 }
 

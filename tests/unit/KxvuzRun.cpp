@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-KxvuzResult Kxvuz(std::vector<std::string> arguments, IFileSystem& fileSystem)
+KxvuzResult Kxvuz(std::vector<std::string> arguments, IFileSystem& fileSystem, void (*beforeCancellable)())
 {
     arguments.insert(arguments.begin(), "kxvuz");
     std::vector<const char*> argv;
@@ -12,6 +12,7 @@ KxvuzResult Kxvuz(std::vector<std::string> arguments, IFileSystem& fileSystem)
         argv.push_back(argument.c_str());
     std::ostringstream out;
     std::ostringstream err;
-    const int status = RunKxvuz(fileSystem, static_cast<int>(argv.size()), argv.data(), out, err);
+    const int status =
+        RunKxvuz(fileSystem, static_cast<int>(argv.size()), argv.data(), out, err, false, beforeCancellable);
     return {status, out.str(), err.str()};
 }

@@ -13,4 +13,5 @@ struct KxvuzResult
 };
 
 // Runs kxvuz with arguments (the program name is added) over fileSystem.
-KxvuzResult Kxvuz(std::vector<std::string> arguments, IFileSystem& fileSystem = NativeFileSystem());
+KxvuzResult Kxvuz(std::vector<std::string> arguments, IFileSystem& fileSystem = NativeFileSystem(),
+                  void (*beforeCancellable)() = nullptr);
