@@ -135,12 +135,11 @@ public:
     {
         if (mission.multiplayer == 0)
         {
-            const std::string intel = "data\\text\\intel\\" + mission.intelFile;
-            CheckOwnFile(GameFinding::Kind::Problem, "briefing",
-                         "data\\text\\briefing\\" + mission.briefingFile);
-            if (CheckOwnFile(GameFinding::Kind::Problem, "intel", intel))
-                CheckIntelItems(intel);
+            CheckOwnFile(GameFinding::Kind::Problem, "briefing", BriefingPath());
+            if (CheckOwnFile(GameFinding::Kind::Problem, "intel", IntelPath()))
+                CheckIntelItems(IntelPath());
         }
+        CheckComments();
         CheckVictoryTokens();
         CheckMaterialBlocks();
         for (const auto& [what, name] :
@@ -158,6 +157,9 @@ public:
 
 private:
     void Add(GameFinding::Kind kind, std::string message) { findings.push_back({kind, std::move(message)}); }
+
+    std::string BriefingPath() const { return "data\\text\\briefing\\" + mission.briefingFile; }
+    std::string IntelPath() const { return "data\\text\\intel\\" + mission.intelFile; }
 
     // Game paths are relative to the game directory, as the messages name them.
     bool Open(CTextFile& file, const std::string& path)
@@ -197,6 +199,32 @@ private:
                 "The intel file " + path + " numbers " + Counted(*items, "item", "items") + ", " +
                     (*items > entries ? "more" : "fewer") + " than the mission's " +
                     Counted(entries, "intel entry", "intel entries") + ".");
+    }
+
+    // A "/*" that is never closed hides the rest of its file from the run's entry search, which runs off the
+    // file's end when it looks for anything behind it. The material file keeps comment rules of its own.
+    void CheckComments()
+    {
+        std::vector<std::string> paths;
+        if (mission.multiplayer == 0)
+            paths = {mission.duskreachTraining == 1 ? "data\\mission\\MPMission.lst"
+                                                    : "data\\mission\\mission.lst",
+                     "data\\text\\interface\\english\\tutorial_groupings.txt",
+                     "data\\text\\briefing\\english\\missionnames.txt",
+                     BriefingPath(),
+                     "data\\text\\intel\\english\\intelnames.txt",
+                     IntelPath()};
+        paths.push_back(kStringTable);
+        for (const std::string& path : paths)
+        {
+            CTextFile file;
+            if (!Open(file, path))
+                continue;
+            if (const std::optional<std::int64_t> opened = UnclosedComment(file))
+                Add(GameFinding::Kind::Problem,
+                    "The file " + path + " has a comment opened with /* on line " +
+                        std::to_string(LineNumberOf(file, *opened)) + " that is never closed.");
+        }
     }
 
     // The run adds every token again, so a token that the table already defines is there twice afterwards.
