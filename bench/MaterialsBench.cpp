@@ -2,6 +2,7 @@
 // files as often through the same file system. Prints the medians and their ratio.
 
 #include "FileReplace.h"
+#include "GameFiles.h"
 #include "InstallationRun.h"
 #include "MissionFile.h"
 #include "ProgressState.h"
@@ -24,18 +25,6 @@ constexpr int kMaterials = 100;
 constexpr int kTexturesPerMaterial = 4;
 constexpr int kStringTableLines = 5000;
 constexpr int kRepetitions = 15;
-
-// As the run composes them.
-const char* const kGameFiles[] = {
-    "data\\mission\\mission.lst",
-    "data\\text\\briefing\\english\\missionnames.txt",
-    "data\\text\\intel\\english\\intelnames.txt",
-    "data\\text\\interface\\english\\tutorial_groupings.txt",
-    "data\\text\\interface\\english\\kx_string_table.txt",
-    "data\\text\\briefing\\Harbor01.brf",
-    "data\\text\\intel\\Harbor01.int",
-};
-const char* const kMaterialFile = "data\\texture\\sherman.cxp";
 
 // Runs silently; a failure is kept so that a broken run does not pass for a fast one.
 class CSilentFrontEnd : public CProgressState
@@ -210,16 +199,14 @@ int main()
         FreshCopy(pristine, game);
         const std::string copy = directory + "copy.tmp";
         const auto floorStart = std::chrono::steady_clock::now();
-        for (const char* file : kGameFiles)
-        {
-            CopyFileReplacing(fileSystem, directory + file, copy);
-            CopyFileReplacing(fileSystem, copy, directory + file);
-        }
-        for (int m = 0; m < kMaterials; ++m)
-        {
-            CopyFileReplacing(fileSystem, directory + kMaterialFile, copy);
-            CopyFileReplacing(fileSystem, copy, directory + kMaterialFile);
-        }
+        // Each file the run edits once, the material file once per material.
+        for (const GameFile file : kGameFiles)
+            for (int m = 0; m < (file == GameFile::MaterialFile ? kMaterials : 1); ++m)
+            {
+                const std::string path = directory + GameFileOf(file, mission).path;
+                CopyFileReplacing(fileSystem, path, copy);
+                CopyFileReplacing(fileSystem, copy, path);
+            }
         floors.push_back(Seconds(std::chrono::steady_clock::now() - floorStart));
     }
     fs::remove_all(root);

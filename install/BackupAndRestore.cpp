@@ -3,35 +3,50 @@
 #include "BackupSetRestore.h"
 #include "FileReplace.h"
 
-void CInstallationRun::SetGamePaths()
+#include <algorithm>
+
+std::string* CInstallationRun::PathOf(GameFile file)
 {
-    const std::string& d = gameDirectory;
-    missionListPath =
-        d + (mission.duskreachTraining == 1 ? "data\\mission\\MPMission.lst" : "data\\mission\\mission.lst");
-    missionNamesPath = d + "data\\text\\briefing\\english\\missionnames.txt";
-    intelNamesPath = d + "data\\text\\intel\\english\\intelnames.txt";
-    tutorialGroupingsPath = d + "data\\text\\interface\\english\\tutorial_groupings.txt";
-    stringTablePath = d + "data\\text\\interface\\english\\kx_string_table.txt";
-    briefingPath = d + "data\\text\\briefing\\" + mission.briefingFile;
-    intelPath = d + "data\\text\\intel\\" + mission.intelFile;
-    materialFilePath = d + "data\\texture\\sherman.cxp";
+    switch (file)
+    {
+    case GameFile::MissionList:
+        return &missionListPath;
+    case GameFile::MissionNames:
+        return &missionNamesPath;
+    case GameFile::IntelNames:
+        return &intelNamesPath;
+    case GameFile::TutorialGroupings:
+        return &tutorialGroupingsPath;
+    case GameFile::StringTable:
+        return &stringTablePath;
+    case GameFile::Briefing:
+        return &briefingPath;
+    case GameFile::Intel:
+        return &intelPath;
+    case GameFile::MaterialFile:
+        break;
+    }
+    return &materialFilePath;
 }
 
-std::vector<CInstallationRun::GameFile> CInstallationRun::GameFiles() const
+void CInstallationRun::SetGamePaths()
 {
-    std::vector<GameFile> files = {
-        {&missionListPath, mission.duskreachTraining == 1 ? "MPMission.lst" : "mission.lst"},
-        {&missionNamesPath, "missionnames.txt"},
-        {&intelNamesPath, "intelnames.txt"},
-        {&tutorialGroupingsPath, "tutorial_groupings.txt"},
-        {&stringTablePath, "kx_string_table.txt"},
-        {&briefingPath, mission.briefingFile},
-        {&intelPath, mission.intelFile},
-        {&materialFilePath, "Sherman.cxp"},
-    };
-    // A multiplayer run never edits the briefing and intel files, and the dialogs leave their names empty.
-    std::erase_if(files, [this](const GameFile& file)
-                  { return mission.multiplayer == 1 && file.backupName.empty(); });
+    for (const GameFile file : kGameFiles)
+        *PathOf(file) = gameDirectory + GameFileOf(file, mission).path;
+}
+
+std::vector<CInstallationRun::RunFile> CInstallationRun::GameFiles()
+{
+    std::vector<RunFile> files;
+    for (const GameFile file : kGameFiles)
+    {
+        GameFileEntry entry = GameFileOf(file, mission);
+        // A multiplayer run never edits the briefing and intel files, and the dialogs leave their names
+        // empty.
+        if (mission.multiplayer == 1 && entry.backupName.empty())
+            continue;
+        files.push_back({file, PathOf(file), std::move(entry)});
+    }
     return files;
 }
 
@@ -46,17 +61,13 @@ void CInstallationRun::WriteFilesList()
     list.Write(
         "This file contains information about where each file that is being backed up goes in the Korvex "
         "directory.\n");
-    list.Write("Your Korvex directory: " + gameDirectory);
-    list.Write("\n\nmission.lst - data\\mission\\");
-    list.Write("\nmissionnames.txt - data\\text\\briefing\\english\\");
-    list.Write("\nintelnames.txt - data\\text\\intel\\english\\");
-    list.Write("\ntutorial_groupings.txt - data\\text\\interface\\english\\");
-    list.Write("\nkx_string_table.txt - data\\text\\interface\\english\\");
-    list.Write("\nsherman.cxp - data\\texture\\");
-    if (!mission.briefingFile.empty() || mission.multiplayer == 0)
-        list.Write("\n" + mission.briefingFile + " - data\\text\\briefing\\");
-    if (!mission.intelFile.empty() || mission.multiplayer == 0)
-        list.Write("\n" + mission.intelFile + " - data\\text\\intel\\");
+    list.Write("Your Korvex directory: " + gameDirectory + "\n");
+    // The game's own files first, then the mission's.
+    const std::vector<RunFile> files = GameFiles();
+    for (const bool missionsOwn : {false, true})
+        for (const RunFile& file : files)
+            if (file.entry.missionsOwn == missionsOwn)
+                list.Write("\n" + file.entry.listedAs + " - " + FolderOf(file.entry.path));
     list.Close();
 }
 
@@ -65,15 +76,16 @@ void CInstallationRun::BackupGameFiles()
     Log("\nCopying localization files to backup folder...");
     StepProgress("Backing up files...");
     SetGamePaths();
-    fileSystem.CreateFolder(gameDirectory + "data\\Backup");
+    backupFolder = gameDirectory + kBackupFolder;
+    fileSystem.CreateFolder(backupFolder.substr(0, backupFolder.size() - 1));
     ClaimGame();
-    fileSystem.CreateFolder(gameDirectory + "data\\Backup\\Temp");
-    backupFolder = gameDirectory + "data\\Backup\\";
-    for (const GameFile& file : GameFiles())
-        MakeWritable(*file.path);
+    fileSystem.CreateFolder(backupFolder + "Temp");
     StageBackupSet();
     logFile.Sync();
     backupComplete = true;
+    // Only now: a stop before the commit leaves every file's attribute as it was.
+    for (const RunFile& file : GameFiles())
+        MakeWritable(*file.path);
     WriteFilesList();
     SettleBackupSet();
     Log("\nCopying complete.");
@@ -81,25 +93,47 @@ void CInstallationRun::BackupGameFiles()
 
 void CInstallationRun::StageBackupSet()
 {
-    setFolder = backupFolder + "Incoming\\";
-    fileSystem.CreateFolder(gameDirectory + "data\\Backup\\Incoming");
-    for (const GameFile& file : GameFiles())
+    // A set that never settled is named where it was staged; the copies go to the other folder then.
+    const std::optional<BackupJournal> journal =
+        previousJournal ? ParseBackupJournal(*previousJournal) : std::nullopt;
+    const bool namesIncoming =
+        journal &&
+        std::any_of(journal->files.begin(), journal->files.end(),
+                    [](const BackupJournal::Entry& entry)
+                    { return entry.backupName.starts_with(kStagingFolders[0] + std::string("\\")); });
+    const std::string staging = kStagingFolders[namesIncoming ? 1 : 0];
+    setFolder = backupFolder + staging + "\\";
+    fileSystem.CreateFolder(backupFolder + staging);
+    for (const RunFile& file : GameFiles())
     {
-        if (CopyFileReplacing(fileSystem, *file.path, setFolder + file.backupName))
+        if (CopyFileReplacing(fileSystem, *file.path, setFolder + file.entry.backupName))
             continue;
         Log("-! Error backing up file " + *file.path + " !-");
         Stop("Could not copy the file " + *file.path + " to backup folder data\\Backup.");
     }
     // The commit: from here on the journal names this run's copies.
     if (!MarkBackupJournal(BackupJournal::State::Complete))
+    {
+        PutBackPreviousJournal();
         Stop("Could not write the backup journal " + BackupJournalPath(gameDirectory) + ".");
+    }
+}
+
+void CInstallationRun::PutBackPreviousJournal()
+{
+    const std::string path = BackupJournalPath(gameDirectory);
+    if (previousJournal)
+        ReplaceFile(fileSystem, path, *previousJournal);
+    else
+        fileSystem.Remove(path);
 }
 
 void CInstallationRun::SettleBackupSet()
 {
     const std::string staged = setFolder;
-    for (const GameFile& file : GameFiles())
-        if (!CopyFileReplacing(fileSystem, staged + file.backupName, backupFolder + file.backupName))
+    for (const RunFile& file : GameFiles())
+        if (!CopyFileReplacing(fileSystem, staged + file.entry.backupName,
+                               backupFolder + file.entry.backupName))
             return;
     setFolder = backupFolder;
     if (!MarkBackupJournal(BackupJournal::State::Complete))
@@ -107,16 +141,16 @@ void CInstallationRun::SettleBackupSet()
         setFolder = staged;
         return;
     }
-    for (const GameFile& file : GameFiles())
-        fileSystem.Remove(staged + file.backupName);
+    for (const RunFile& file : GameFiles())
+        fileSystem.Remove(staged + file.entry.backupName);
 }
 
 bool CInstallationRun::MarkBackupJournal(BackupJournal::State state)
 {
     BackupJournal journal{state, {}};
     const std::string folder = setFolder.substr(backupFolder.size());
-    for (const GameFile& file : GameFiles())
-        journal.files.push_back({folder + file.backupName, file.path->substr(gameDirectory.size())});
+    for (const RunFile& file : GameFiles())
+        journal.files.push_back({folder + file.entry.backupName, file.path->substr(gameDirectory.size())});
     return WriteBackupJournal(fileSystem, gameDirectory, journal);
 }
 
@@ -152,11 +186,12 @@ void CInstallationRun::FailAndRestore(const std::string& message)
     std::string restoreFailure;
     if (backupComplete)
     {
-        std::vector<GameFile> files = GameFiles();
+        std::vector<RunFile> files = GameFiles();
         // The string table goes back before the tutorial groupings.
         std::swap(files[3], files[4]);
-        for (const GameFile& file : files)
-            if (RestoreGameFile(fileSystem, setFolder + file.backupName, *file.path) == RestoreResult::Failed)
+        for (const RunFile& file : files)
+            if (RestoreGameFile(fileSystem, setFolder + file.entry.backupName, *file.path) ==
+                RestoreResult::Failed)
             {
                 Log("\n-! Error restoring file " + *file.path + " !-");
                 if (restored)

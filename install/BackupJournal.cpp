@@ -1,5 +1,7 @@
 #include "BackupJournal.h"
 
+#include "GameFiles.h"
+
 #include "FileReplace.h"
 
 #include <algorithm>
@@ -10,9 +12,10 @@ namespace
 {
 
 const char kHeading[] = "KX VUZ Odezodure backup journal";
-const std::array<std::pair<BackupJournal::State, const char*>, 3> kStates = {{
+const std::array<std::pair<BackupJournal::State, const char*>, 4> kStates = {{
     {BackupJournal::State::Complete, "complete"},
     {BackupJournal::State::Installed, "installed"},
+    {BackupJournal::State::Restoring, "restoring"},
     {BackupJournal::State::Restored, "restored"},
 }};
 
@@ -38,7 +41,7 @@ bool StaysInside(const std::string& path)
 
 std::string BackupJournalPath(const std::string& gameDirectory)
 {
-    return gameDirectory + "data\\Backup\\journal.txt";
+    return gameDirectory + kBackupFolder + "journal.txt";
 }
 
 bool WriteBackupJournal(IFileSystem& fileSystem, const std::string& gameDirectory,
@@ -59,14 +62,25 @@ std::optional<BackupJournal> ReadBackupJournal(IFileSystem& fileSystem, const st
     const std::optional<std::string> bytes = ReadFileBytes(fileSystem, BackupJournalPath(gameDirectory));
     if (!bytes)
         return std::nullopt;
+    return ParseBackupJournal(*bytes);
+}
+
+bool ClaimsTheGame(const BackupJournal& journal)
+{
+    return journal.state == BackupJournal::State::Complete ||
+           journal.state == BackupJournal::State::Restoring;
+}
+
+std::optional<BackupJournal> ParseBackupJournal(std::string_view bytes)
+{
     std::size_t at = 0;
     std::string line;
     auto next = [&]
     {
-        if (at >= bytes->size())
+        if (at >= bytes.size())
             return false;
-        const std::size_t end = std::min(bytes->find('\n', at), bytes->size());
-        line = bytes->substr(at, end - at);
+        const std::size_t end = std::min(bytes.find('\n', at), bytes.size());
+        line = bytes.substr(at, end - at);
         at = end + 1;
         if (line.empty() || line.back() != '\r')
             return false;

@@ -1,5 +1,7 @@
 #include "BackupSetRestore.h"
 
+#include "GameFiles.h"
+
 #include "FileReplace.h"
 #include "GameLock.h"
 
@@ -24,21 +26,34 @@ bool BackupSetRestore::Complete() const
                         [](const RestoredFile& file) { return file.result == RestoreResult::Failed; });
 }
 
-BackupSetRestore RestoreBackupSet(IFileSystem& fileSystem, const std::string& gameDirectory)
+BackupSetRestore RestoreBackupSet(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                  const std::function<bool()>& stopRequested)
 {
     const GameLock lock = LockGame(fileSystem, gameDirectory);
     if (lock.busy)
-        return {BackupSetRestore::Status::Busy, {}};
+        return {BackupSetRestore::Status::Busy, {}, {}};
     std::optional<BackupJournal> journal = ReadBackupJournal(fileSystem, gameDirectory);
     if (!journal)
-        return {BackupSetRestore::Status::NoBackupSet, {}};
+        return {BackupSetRestore::Status::NoBackupSet, {}, {}};
+    if (journal->state != BackupJournal::State::Restoring)
+    {
+        journal->state = BackupJournal::State::Restoring;
+        fileSystem.TakeFailureReason();
+        if (!WriteBackupJournal(fileSystem, gameDirectory, *journal))
+            return {BackupSetRestore::Status::Unmarked, {}, fileSystem.TakeFailureReason()};
+    }
     BackupSetRestore restore;
     for (const BackupJournal::Entry& entry : journal->files)
     {
+        if (stopRequested && stopRequested())
+        {
+            restore.status = BackupSetRestore::Status::Stopped;
+            return restore;
+        }
         const std::string gamePath = gameDirectory + entry.gamePath;
         fileSystem.TakeFailureReason();
         const RestoreResult result =
-            RestoreGameFile(fileSystem, gameDirectory + "data\\Backup\\" + entry.backupName, gamePath);
+            RestoreGameFile(fileSystem, gameDirectory + kBackupFolder + entry.backupName, gamePath);
         const std::string reason = result == RestoreResult::Failed ? fileSystem.TakeFailureReason() : "";
         // An interrupted replacement leaves its temporary file beside the game file.
         fileSystem.Remove(TemporarySibling(gamePath));
@@ -68,5 +83,5 @@ std::string RestoredFilesReport(const std::vector<RestoredFile>& files)
 bool LastInstallationInterrupted(IFileSystem& fileSystem, const std::string& gameDirectory)
 {
     const std::optional<BackupJournal> journal = ReadBackupJournal(fileSystem, gameDirectory);
-    return journal && journal->state == BackupJournal::State::Complete;
+    return journal && ClaimsTheGame(*journal);
 }

@@ -1,5 +1,6 @@
 #include "GameChecks.h"
 
+#include "GameFiles.h"
 #include "LineBounds.h"
 #include "MaterialText.h"
 #include "Numbers.h"
@@ -13,8 +14,6 @@ namespace
 {
 
 constexpr std::size_t npos = std::string::npos;
-constexpr char kStringTable[] = "data\\text\\interface\\english\\kx_string_table.txt";
-constexpr char kMaterialFile[] = "data\\texture\\sherman.cxp";
 
 std::string Counted(int count, const char* one, const char* many)
 {
@@ -135,29 +134,30 @@ public:
     {
         if (mission.multiplayer == 0)
         {
-            const std::string intel = "data\\text\\intel\\" + mission.intelFile;
-            CheckOwnFile(GameFinding::Kind::Problem, "briefing",
-                         "data\\text\\briefing\\" + mission.briefingFile);
-            if (CheckOwnFile(GameFinding::Kind::Problem, "intel", intel))
-                CheckIntelItems(intel);
+            CheckOwnFile(GameFinding::Kind::Problem, "briefing", Path(GameFile::Briefing));
+            if (CheckOwnFile(GameFinding::Kind::Problem, "intel", Path(GameFile::Intel)))
+                CheckIntelItems(Path(GameFile::Intel));
         }
+        CheckComments();
         CheckVictoryTokens();
         CheckMaterialBlocks();
         for (const auto& [what, name] :
              {std::pair{"mission", &mission.missionFile}, std::pair{"splash", &mission.splashFile}})
             if (!name->empty())
-                CheckOwnFile(GameFinding::Kind::Warning, what, "data\\mission\\" + *name);
+                CheckOwnFile(GameFinding::Kind::Warning, what, kMissionFolder + *name);
         for (const auto& [what, name] :
              {std::pair{"recon kit", &mission.reconKit}, std::pair{"assault kit", &mission.assaultKit},
               std::pair{"demolitions kit", &mission.demolitionsKit},
               std::pair{"electronics kit", &mission.electronicsKit}})
             if (!name->empty())
-                CheckOwnFile(GameFinding::Kind::Warning, what, "data\\kits\\" + *name);
+                CheckOwnFile(GameFinding::Kind::Warning, what, kKitsFolder + *name);
         return std::move(findings);
     }
 
 private:
     void Add(GameFinding::Kind kind, std::string message) { findings.push_back({kind, std::move(message)}); }
+
+    std::string Path(GameFile file) const { return GameFileOf(file, mission).path; }
 
     // Game paths are relative to the game directory, as the messages name them.
     bool Open(CTextFile& file, const std::string& path)
@@ -199,11 +199,34 @@ private:
                     Counted(entries, "intel entry", "intel entries") + ".");
     }
 
+    // A "/*" that is never closed hides the rest of its file from the run's entry search, which runs off the
+    // file's end when it looks for anything behind it. The material file keeps comment rules of its own.
+    void CheckComments()
+    {
+        // In the order in which the run reads them; a multiplayer run reads the string table alone.
+        std::vector<GameFile> files;
+        if (mission.multiplayer == 0)
+            files = {GameFile::MissionList, GameFile::TutorialGroupings, GameFile::MissionNames,
+                     GameFile::Briefing,    GameFile::IntelNames,        GameFile::Intel};
+        files.push_back(GameFile::StringTable);
+        for (const GameFile game : files)
+        {
+            const std::string path = Path(game);
+            CTextFile file;
+            if (!Open(file, path))
+                continue;
+            if (const std::optional<std::int64_t> opened = UnclosedComment(file))
+                Add(GameFinding::Kind::Problem,
+                    "The file " + path + " has a comment opened with /* on line " +
+                        std::to_string(LineNumberOf(file, *opened)) + " that is never closed.");
+        }
+    }
+
     // The run adds every token again, so a token that the table already defines is there twice afterwards.
     void CheckVictoryTokens()
     {
         CTextFile file;
-        if (mission.victoryTokens.empty() || !Open(file, kStringTable))
+        if (mission.victoryTokens.empty() || !Open(file, Path(GameFile::StringTable)))
             return;
         const std::vector<StringEntry> entries = StringTableEntries(file);
         for (std::size_t i = 0; i < mission.victoryTokens.size(); ++i)
@@ -220,11 +243,11 @@ private:
                     other = &entry;
             if (other)
                 Add(GameFinding::Kind::Problem, "The victory token " + token + " is already in " +
-                                                    kStringTable + " with another text: \"" + other->text +
-                                                    "\".");
+                                                    Path(GameFile::StringTable) + " with another text: \"" +
+                                                    other->text + "\".");
             else if (same)
                 Add(GameFinding::Kind::Warning, "The victory token " + token + " is already in " +
-                                                    kStringTable +
+                                                    Path(GameFile::StringTable) +
                                                     " with the same text; the table will hold it twice.");
         }
     }
@@ -232,13 +255,13 @@ private:
     void CheckMaterialBlocks()
     {
         CTextFile file;
-        if (mission.materialNames.empty() || !Open(file, kMaterialFile))
+        if (mission.materialNames.empty() || !Open(file, Path(GameFile::MaterialFile)))
             return;
         for (const CString& name : mission.materialNames)
             if (const std::optional<UnclosedBlock> block = FindUnclosedBlock(file, name))
-                Add(GameFinding::Kind::Problem, "The block of material " + name + " in " + kMaterialFile +
-                                                    ", line " + std::to_string(block->line) +
-                                                    ", has no End before " + block->before + ".");
+                Add(GameFinding::Kind::Problem,
+                    "The block of material " + name + " in " + Path(GameFile::MaterialFile) + ", line " +
+                        std::to_string(block->line) + ", has no End before " + block->before + ".");
     }
 
     IFileSystem& fileSystem;

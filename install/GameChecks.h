@@ -21,8 +21,9 @@ struct GameFinding
 };
 
 // Every finding about mission in the game in gameDirectory (ending in a separator), from the game's files
-// alone, in this order: the briefing and intel files, the intel file's items, the victory tokens in the
-// string table, the material blocks, then the files that only the game needs (mission, splash, kits).
+// alone, in this order: the briefing and intel files, the intel file's items, comments left open in the
+// text files that the run reads, the victory tokens in the string table, the material blocks, then the files
+// that only the game needs (mission, splash, kits).
 std::vector<GameFinding> CheckAgainstGame(IFileSystem& fileSystem, const std::string& gameDirectory,
                                           const CMissionDefinition& mission);
 

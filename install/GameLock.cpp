@@ -1,8 +1,10 @@
 #include "GameLock.h"
 
+#include "GameFiles.h"
+
 GameLock LockGame(IFileSystem& fileSystem, const std::string& gameDirectory)
 {
-    FileLockAttempt attempt = fileSystem.Lock(gameDirectory + "data\\Backup\\kxvuz.lock");
+    FileLockAttempt attempt = fileSystem.Lock(gameDirectory + kBackupFolder + "kxvuz.lock");
     return {std::move(attempt.lock), attempt.heldElsewhere};
 }
 

@@ -1,6 +1,7 @@
 #include "InstallationRun.h"
 
 #include "BackupSetRestore.h"
+#include "FileReplace.h"
 #include "GameChecks.h"
 
 #include <ctime>
@@ -121,7 +122,14 @@ void CInstallationRun::ClaimGame()
     gameLock = LockGame(fileSystem, gameDirectory);
     if (gameLock.busy)
         Refuse(GameBusyMessage(gameDirectory));
-    if (LastInstallationInterrupted(fileSystem, gameDirectory))
+    // One reading decides both whether the game is claimed and where this run may stage its copies.
+    const std::string journalPath = BackupJournalPath(gameDirectory);
+    previousJournal = ReadFileBytes(fileSystem, journalPath);
+    if (!previousJournal && fileSystem.GetStatus(journalPath))
+        Refuse("The backup journal " + journalPath + " cannot be read. Nothing was changed.");
+    const std::optional<BackupJournal> journal =
+        previousJournal ? ParseBackupJournal(*previousJournal) : std::nullopt;
+    if (journal && ClaimsTheGame(*journal))
         Refuse(std::string(kInterruptedInstallation) + " Run kxvuz restore --game " + gameDirectory +
                " to put them back from data\\Backup.");
 }

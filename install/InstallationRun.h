@@ -3,12 +3,14 @@
 #include "BackupJournal.h"
 #include "FileSystem.h"
 #include "FrontEnd.h"
+#include "GameFiles.h"
 #include "GameLock.h"
 #include "LogFile.h"
 #include "MissionDefinition.h"
 #include "TextFile.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,10 +70,11 @@ public:
     CStringArray fileArray;
 
 private:
-    struct GameFile
+    struct RunFile
     {
-        const std::string* path;
-        std::string backupName;
+        GameFile file;
+        std::string* path;
+        GameFileEntry entry;
     };
     void BackupGameFiles();
     // Opens a game file "r+" for an edit, made writable first; fails and restores with failure if it cannot.
@@ -82,16 +85,20 @@ private:
     // Takes the game's lock, unless the run holds it already, and checks that the last installation finished;
     // refuses the run otherwise. Before the log opens, so that a refused run writes nothing.
     void ClaimGame();
-    // The new copies go to data\Backup\Incoming first: until the journal names them, the previous set and
-    // its journal stay as they were, so a stop before any change keeps the previous installation's undo.
+    // The new copies go to a staging folder that the previous journal does not point into: until the journal
+    // names them, the previous set and its journal stay as they were, so a stop before any change keeps the
+    // previous installation's undo.
     void StageBackupSet();
+    // After a failed commit the journal may still have been replaced: the previous one goes back.
+    void PutBackPreviousJournal();
     // Puts the committed copies where the backup folder keeps them; where that fails, the journal keeps
     // naming the staged copies, which serve as well.
     void SettleBackupSet();
     void SetGamePaths();
     void WriteFilesList();
     // The eight game files in the order of the backup.
-    std::vector<GameFile> GameFiles() const;
+    std::vector<RunFile> GameFiles();
+    std::string* PathOf(GameFile file);
     // Shows message in the error dialog and ends the program; nothing is restored.
     [[noreturn]] void Stop(const std::string& message);
     [[noreturn]] void Refuse(const std::string& message);
@@ -136,6 +143,8 @@ private:
     int groupIndex = 0;
 
     GameLock gameLock;
+    // The journal's bytes as the run found them; nothing when there was none.
+    std::optional<std::string> previousJournal;
     // Where the copies that the journal names are: the staging folder, then the backup folder itself.
     std::string setFolder;
     // Only a complete backup made by this run may be copied back over the game files.

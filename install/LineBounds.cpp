@@ -30,6 +30,40 @@ bool SkipBlockComment(CTextFile& file, std::int64_t from)
     }
 }
 
+// Where the entry starts, or, when the file ends first, where the "/*" stands whose comment it ends in.
+struct EntrySearch
+{
+    std::optional<std::int64_t> entry;
+    std::optional<std::int64_t> unclosedComment;
+};
+
+EntrySearch SearchEntry(CTextFile& file)
+{
+    for (;;)
+    {
+        const std::int64_t start = file.GetPos();
+        std::string line;
+        if (!file.ReadLine(line))
+            return {};
+        const std::size_t text = line.find_first_not_of(" \t\r\n\v\f");
+        if (text == std::string::npos || StartsWith(line, text, "//"))
+            continue;
+        // An index within the line is a disk offset, as in SkipBlockComment.
+        if (StartsWith(line, text, "/*"))
+        {
+            if (!SkipBlockComment(file, start))
+                return {std::nullopt, start + static_cast<std::int64_t>(text)};
+            continue;
+        }
+        const std::size_t open = line.find("/*");
+        const std::size_t comment = line.find("//");
+        if (open != std::string::npos && (comment == std::string::npos || comment > open) &&
+            !SkipBlockComment(file, start))
+            return {std::nullopt, start + static_cast<std::int64_t>(open)};
+        return {start, std::nullopt};
+    }
+}
+
 } // namespace
 
 std::int64_t StartOfLineHolding(CTextFile& file, std::int64_t position)
@@ -55,26 +89,12 @@ std::int64_t LineBreakOf(CTextFile& file, std::int64_t lineStart)
 
 std::optional<std::int64_t> NextEntry(CTextFile& file)
 {
+    return SearchEntry(file).entry;
+}
+
+std::optional<std::int64_t> UnclosedComment(CTextFile& file)
+{
     for (;;)
-    {
-        const std::int64_t start = file.GetPos();
-        std::string line;
-        if (!file.ReadLine(line))
-            return std::nullopt;
-        const std::size_t text = line.find_first_not_of(" \t\r\n\v\f");
-        if (text == std::string::npos || StartsWith(line, text, "//"))
-            continue;
-        if (StartsWith(line, text, "/*"))
-        {
-            if (!SkipBlockComment(file, start))
-                return std::nullopt;
-            continue;
-        }
-        const std::size_t open = line.find("/*");
-        const std::size_t comment = line.find("//");
-        if (open != std::string::npos && (comment == std::string::npos || comment > open) &&
-            !SkipBlockComment(file, start))
-            return std::nullopt;
-        return start;
-    }
+        if (const EntrySearch search = SearchEntry(file); !search.entry)
+            return search.unclosedComment;
 }

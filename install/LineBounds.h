@@ -17,3 +17,7 @@ std::int64_t LineBreakOf(CTextFile& file, std::int64_t lineStart);
 // behind a closing "*/" counts as a line of its own. The file is left after the entry's line, or after the
 // "*/" that closes a comment opened on it. Nothing when the file ends first, also inside a comment.
 std::optional<std::int64_t> NextEntry(CTextFile& file);
+
+// Where the "/*" stands that opens a comment the file never closes, read as NextEntry reads it from the
+// file's position on; nothing when the file ends outside a comment.
+std::optional<std::int64_t> UnclosedComment(CTextFile& file);

@@ -1,5 +1,7 @@
 #include "MissionDefinition.h"
 
+#include "GameFiles.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -263,27 +265,23 @@ bool SameIgnoringCase(const CString& a, const CString& b)
 
 std::optional<CString> CMissionDefinition::CollidingFileNameMessage() const
 {
-    // The other copies, the folders for temporary files, the list of copies, the journal and the lock.
-    static const char* const kTaken[] = {
-        "mission.lst",
-        "MPMission.lst",
-        "missionnames.txt",
-        "intelnames.txt",
-        "tutorial_groupings.txt",
-        "kx_string_table.txt",
-        "Sherman.cxp",
-        "files.txt",
-        "journal.txt",
-        "kxvuz.lock",
-        "Temp",
-        "Incoming",
-    };
+    // The game's own files' copies, in either mission list, and what the backup folder keeps beside them.
+    std::vector<std::string> taken(std::begin(kStagingFolders), std::end(kStagingFolders));
+    taken.insert(taken.end(), std::begin(kBackupFolderOwnNames), std::end(kBackupFolderOwnNames));
+    for (const int duskreach : {0, 1})
+    {
+        CMissionDefinition list;
+        list.duskreachTraining = duskreach;
+        for (const GameFile file : kGameFiles)
+            if (const GameFileEntry entry = GameFileOf(file, list); !entry.missionsOwn)
+                taken.push_back(entry.backupName);
+    }
     if (!briefingFile.empty() && SameIgnoringCase(briefingFile, intelFile))
         return "The briefing file and the intel file are both named " + intelFile +
                ": their backup copies in data\\Backup would overwrite each other.";
     for (const auto& [field, kind] : {std::pair{&briefingFile, "briefing"}, std::pair{&intelFile, "intel"}})
-        for (const char* taken : kTaken)
-            if (SameIgnoringCase(*field, taken))
+        for (const std::string& name : taken)
+            if (SameIgnoringCase(*field, name))
                 return CString("The ") + kind + " file cannot be named " + *field +
                        ": data\\Backup keeps a file of that name for the installation's own use.";
     return std::nullopt;

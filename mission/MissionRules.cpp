@@ -31,6 +31,17 @@ Problem BreaksTheSyntax(const CString& text, const CString& field)
     return std::nullopt;
 }
 
+// The game's entry reader opens a block comment at "/*" wherever it stands, inside quotes too: the lines
+// behind it would vanish from every later installation's count of entries.
+Problem BreaksAnEntry(const CString& text, const CString& field)
+{
+    if (Problem problem = BreaksTheSyntax(text, field))
+        return problem;
+    if (text.find("/*") != CString::npos)
+        return "The " + field + " contains /*, which the game's files take for the start of a comment.";
+    return std::nullopt;
+}
+
 // A word of the material file: its parser splits at blanks and takes the rest of a line after "//" or
 // "/*" for a comment.
 bool IsOneWord(const CString& text)
@@ -83,14 +94,14 @@ std::optional<CString> CMissionDefinition::RuleMessage() const
                                {&demolitionsKit, "demolitions kit file"},
                                {&electronicsKit, "electronics kit file"}});
     for (const auto& [text, field] : texts)
-        if (Problem problem = BreaksTheSyntax(*text, field))
+        if (Problem problem = BreaksAnEntry(*text, field))
             return problem;
 
     for (std::size_t i = 0; i < intelEntries.size(); ++i)
     {
         if (intelEntries[i].empty())
             return Numbered("Intel entry", i) + " is empty.";
-        if (Problem problem = BreaksTheSyntax(intelEntries[i], "intel entry " + intelEntries[i]))
+        if (Problem problem = BreaksAnEntry(intelEntries[i], "intel entry " + intelEntries[i]))
             return problem;
     }
 
@@ -100,14 +111,18 @@ std::optional<CString> CMissionDefinition::RuleMessage() const
         const CString& token = victoryTokens[i];
         if (token.empty())
             return Numbered("Victory token", i) + " is empty.";
-        if (Problem problem = BreaksTheSyntax(token, "victory token " + token))
+        if (Problem problem = BreaksAnEntry(token, "victory token " + token))
             return problem;
+        // A token starts its line in the string table, and blanks in it are refused below.
+        if (token.starts_with("//"))
+            return "The victory token " + token +
+                   " begins with //, which the game's files take for the start of a comment.";
         if (std::any_of(token.begin(), token.end(), IsBlank))
             return "The victory token " + token + " contains a blank; a token is one word.";
         if (!tokens.insert(token).second)
             return "The victory token " + token + " is listed twice.";
         if (i < victoryDescriptions.size())
-            if (Problem problem = BreaksTheSyntax(victoryDescriptions[i], "description of " + token))
+            if (Problem problem = BreaksAnEntry(victoryDescriptions[i], "description of " + token))
                 return problem;
     }
 

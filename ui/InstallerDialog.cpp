@@ -143,6 +143,7 @@ void CInstallerDialog::OfferRestore()
     switch (restore.status)
     {
     case BackupSetRestore::Status::Tried:
+    case BackupSetRestore::Status::Stopped:
         AppMessageBox(GetSafeHwnd(),
                       RestoredFilesReport(restore.files) +
                           (restore.Complete() ? kGameFilesRestored
@@ -154,6 +155,10 @@ void CInstallerDialog::OfferRestore()
     case BackupSetRestore::Status::NoBackupSet:
         AppMessageBox(GetSafeHwnd(), "The backup set in " + gameDirectory +
                                          "data\\Backup is no longer complete; nothing was put back.");
+        break;
+    case BackupSetRestore::Status::Unmarked:
+        AppMessageBox(GetSafeHwnd(), "The backup journal " + BackupJournalPath(gameDirectory) +
+                                         " could not be written; nothing was put back.\n" + restore.reason);
         break;
     }
 }

@@ -19,6 +19,10 @@ const std::string kGame = "C:\\Korvex\\";
 const std::string kBriefing = "data\\text\\briefing\\Glasshouse03.brf";
 const std::string kIntel = "data\\text\\intel\\Glasshouse03.int";
 const std::string kCxp = "data\\texture\\sherman.cxp";
+const std::string kGroupings = "data\\text\\interface\\english\\tutorial_groupings.txt";
+const std::string kNames = "data\\text\\briefing\\english\\missionnames.txt";
+const std::string kIntelNames = "data\\text\\intel\\english\\intelnames.txt";
+const std::string kTable = "data\\text\\interface\\english\\kx_string_table.txt";
 const std::string kNeon = "Material gh_neon_sign\t\tcolorkey 0 0 0 End";
 const std::string kOpenNeon = "Material gh_neon_sign\t\tcolorkey 0 0 0 ";
 const std::string kOwn =
@@ -29,6 +33,12 @@ const std::string kTaken = "The victory token OVERLAY_SUCCESS is already in data
 const std::string kNeonUnclosed =
     "The block of material gh_neon_sign in data\\texture\\sherman.cxp, line 61, has "
     "no End before the next Material line.";
+
+std::string OpenComment(const std::string& path, int line)
+{
+    return "problem: The file " + path + " has a comment opened with /* on line " + std::to_string(line) +
+           " that is never closed.";
+}
 
 // The sample game in memory, which holds every file of the sample missions.
 class GameChecks : public ::testing::Test
@@ -46,6 +56,18 @@ protected:
         std::string bytes = ReadFileBytes(memory, kGame + path).value_or("");
         ASSERT_NE(bytes.find(from), std::string::npos) << from;
         memory.Write(kGame + path, bytes.replace(bytes.find(from), from.size(), to));
+    }
+    // A "/*" left open in each shared text file that the run walks: mission.lst and MPMission.lst on line
+    // 637 and 181, tutorial_groupings.txt on 11, missionnames.txt on 8, intelnames.txt on 13 and
+    // kx_string_table.txt on 10.
+    void OpenCommentsInSharedFiles()
+    {
+        for (const char* list : {"data\\mission\\mission.lst", "data\\mission\\MPMission.lst"})
+            Replace(list, "// Bonus missions", "/* Bonus missions");
+        Replace(kGroupings, "\"Electronic Warfare\"", "\"Electronic Warfare\" /*");
+        Replace(kNames, "\"Saltmarsh\"", "\"Salt /* marsh\"");
+        Replace(kIntelNames, "\"Gate pass sample\"", "\"Gate pass /* sample\"");
+        Replace(kTable, "\"Quit Korvex\"", "\"Quit /* Korvex\"");
     }
 };
 
@@ -117,6 +139,34 @@ TEST_F(GameChecks, EachMismatchWithTheGameIsFoundAndItsNeighbourPasses)
          { Replace(kCxp, "// end of material file", "Material gh_glass_pane\t\tcolorkey 0 255 0"); },
          {"problem: The block of material gh_glass_pane in data\\texture\\sherman.cxp, line 78, has no End "
           "before the end of the file."}},
+        {"a comment left open in every text file the run walks",
+         "Glasshouse03.kxm",
+         [&](auto&)
+         {
+             OpenCommentsInSharedFiles();
+             Replace(kBriefing, "// end of briefing", "/* end of briefing");
+             Replace(kIntel, "// end of intel", "/* end of intel");
+         },
+         {OpenComment("data\\mission\\mission.lst", 637), OpenComment(kGroupings, 11), OpenComment(kNames, 8),
+          OpenComment(kBriefing, 14), OpenComment(kIntelNames, 13), OpenComment(kIntel, 20),
+          OpenComment(kTable, 10)}},
+        {"comments left open, a Duskreach mission",
+         "Ridge02.kxm",
+         [&](auto&) { OpenCommentsInSharedFiles(); },
+         {OpenComment("data\\mission\\MPMission.lst", 181), OpenComment(kGroupings, 11),
+          OpenComment(kNames, 8), OpenComment(kIntelNames, 13), OpenComment(kTable, 10)}},
+        {"comments left open, a multiplayer mission",
+         "MPFoundry.kxm",
+         [&](auto&) { OpenCommentsInSharedFiles(); },
+         {OpenComment(kTable, 10)}},
+        {"a comment closed on a later line, and /* behind //",
+         "Glasshouse03.kxm",
+         [&](auto&)
+         {
+             Replace(kIntelNames, "\"Gate pass sample\"", "\"Gate pass /* sample\"\r\n*/");
+             Replace(kNames, "\"Saltmarsh\"", "\"Saltmarsh\" // not /* a comment");
+         },
+         {}},
         {"no mission, splash or kit file; empty kit names",
          "Ridge02.kxm",
          [&](auto&)

@@ -269,7 +269,8 @@ TEST_F(RunSafety, RestoreNamesTheSystemsReasonUnderAFileItCouldNotPutBack)
     recorder.afterOperation = [&](int operation)
     {
         if (renameOperation == 0 && !recorder.Touched().empty() &&
-            recorder.Touched().back().rfind("Rename ", 0) == 0)
+            recorder.Touched().back().rfind("Rename ", 0) == 0 &&
+            recorder.Touched().back().ends_with("mission.lst"))
             renameOperation = operation;
     };
     RestoreBackupSet(recorder, kGame);
