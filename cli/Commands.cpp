@@ -228,12 +228,14 @@ int RunInstall(CContext& context, const Values& values)
 int RunRestore(CContext& context, const Values& values)
 {
     const std::string directory = GameDirectory(values.at("--game"));
-    const BackupSetRestore restore = RestoreBackupSet(context.fileSystem, directory);
+    const BackupSetRestore restore = RestoreBackupSet(context.fileSystem, directory, TakeCancelRequest);
     if (restore.status == BackupSetRestore::Status::Busy)
         throw CCommandError(GameBusyMessage(directory));
     if (restore.status == BackupSetRestore::Status::NoBackupSet)
         throw CCommandError("No complete backup set in " + directory + "data\\Backup: nothing was restored.");
     context.out << RestoredFilesReport(restore.files);
+    if (restore.status == BackupSetRestore::Status::Stopped)
+        throw CCommandError("The restore was stopped; run kxvuz restore again to finish it.");
     if (!restore.Complete())
         throw CCommandError("Some game files could not be restored; run kxvuz restore again.");
     context.out << kGameFilesRestored << "\n";
@@ -275,7 +277,9 @@ const CommandEntry kCommands[] = {
      true},
     {"restore",
      "Put the game files back from the backup of the last installation: after an interrupted one, or to "
-     "undo a completed one; exit status 2 if there is no complete backup.",
+     "undo a completed one; exit status 2 if there is no complete backup, or the restore did not finish "
+     "(Ctrl-C stops it after the file it "
+     "is writing).",
      {kGame},
      RunRestore,
      true},

@@ -21,6 +21,11 @@ void RequestCancel()
     cancelRequested = true;
 }
 
+bool TakeCancelRequest()
+{
+    return cancelRequested.exchange(false);
+}
+
 CTerminalFrontEnd::CTerminalFrontEnd(std::ostream& out, std::ostream& progress, bool progressIsTerminal)
     : out(out), progress(progress), redraw(progressIsTerminal)
 {
@@ -43,7 +48,7 @@ void CTerminalFrontEnd::ShowTexts()
 
 bool CTerminalFrontEnd::CancelRequested()
 {
-    return cancelRequested.exchange(false);
+    return TakeCancelRequest();
 }
 
 void CTerminalFrontEnd::ShowError(const std::string& message, const std::string& reason, ErrorNotice notice)

@@ -33,3 +33,5 @@ private:
 
 // Safe to call from a signal handler: the run cancels before its next step.
 void RequestCancel();
+// Takes a cancel that was requested and not yet taken: kxvuz restore stops before its next file.
+bool TakeCancelRequest();

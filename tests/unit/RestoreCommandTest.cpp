@@ -2,6 +2,7 @@
 #include "InstallationRun.h"
 #include "KxvuzRun.h"
 #include "RecordingFrontEnd.h"
+#include "TerminalFrontEnd.h"
 #include "TestGame.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,24 @@ TEST_F(RestoreCommand, UndoesTheLastCompletedInstallationAndSaysWhat)
     const KxvuzResult again = Restore();
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(again.out.find("Restored:"), std::string::npos) << again.out;
+    EXPECT_EQ(game.GameFiles(), before);
+}
+
+TEST_F(RestoreCommand, ACancelStopsItBeforeItsNextFileAndARunAgainFinishes)
+{
+    const auto before = game.GameFiles();
+    ASSERT_EQ(Install(), RunOutcome::Completed);
+    const auto installed = game.GameFiles();
+
+    RequestCancel();
+    const KxvuzResult stopped = Restore();
+    EXPECT_EQ(stopped.status, 2);
+    EXPECT_EQ(stopped.err, "kxvuz: The restore was stopped; run kxvuz restore again to finish it.\n");
+    EXPECT_EQ(stopped.out, "") << "stopped before its first file";
+    EXPECT_TRUE(game.GameFiles() == installed);
+
+    const KxvuzResult finished = Restore();
+    EXPECT_EQ(finished.status, 0) << finished.err;
     EXPECT_EQ(game.GameFiles(), before);
 }
 
