@@ -118,7 +118,6 @@ TEST(CancelSignalsOfCommands, OnlyInstallAndRestoreTakeOverCtrlC)
     };
     for (const Case& c : {
              Case{{"show", kMission}, true},
-             Case{{"check", "--game", game.Directory(), kMission}, true},
              Case{{"restore", "--game", game.Directory()}, false},
              Case{{"install", "--game", game.Directory(), kMission}, false},
          })
