@@ -233,6 +233,9 @@ int RunRestore(CContext& context, const Values& values)
         throw CCommandError(GameBusyMessage(directory));
     if (restore.status == BackupSetRestore::Status::NoBackupSet)
         throw CCommandError("No complete backup set in " + directory + "data\\Backup: nothing was restored.");
+    if (restore.status == BackupSetRestore::Status::Unmarked)
+        throw CCommandError("The backup journal " + BackupJournalPath(directory) +
+                            " could not be written, so nothing was restored: " + restore.reason);
     context.out << RestoredFilesReport(restore.files);
     if (restore.status == BackupSetRestore::Status::Stopped)
         throw CCommandError("The restore was stopped; run kxvuz restore again to finish it.");

@@ -16,7 +16,10 @@ RestoreResult RestoreGameFile(IFileSystem& fileSystem, const std::string& backup
     if (ReadFileBytes(fileSystem, gamePath) == copy)
         return RestoreResult::Unchanged;
     ClearReadOnly(fileSystem, gamePath);
-    return ReplaceFile(fileSystem, gamePath, *copy) ? RestoreResult::Restored : RestoreResult::Failed;
+    if (ReplaceFile(fileSystem, gamePath, *copy))
+        return RestoreResult::Restored;
+    // A rename that took place but could not be confirmed still put the copy back.
+    return ReadFileBytes(fileSystem, gamePath) == copy ? RestoreResult::Restored : RestoreResult::Failed;
 }
 
 bool BackupSetRestore::Complete() const

@@ -1,3 +1,4 @@
+#include "BackupJournal.h"
 #include "FaultInjectingFileSystem.h"
 #include "InstallationRun.h"
 #include "KxvuzRun.h"
@@ -145,16 +146,33 @@ TEST_F(CrashRecovery, AnInterruptedRestoreFinishesWhenRunAgain)
         Kxvuz({"restore", "--game", game.string()}, fileSystem);
     };
     const int n = OperationsOf(restore);
+    int refused = 0;
     for (int k = 1; k <= n; ++k)
     {
         SCOPED_TRACE("killed after operation " + std::to_string(k) + " of " + std::to_string(n));
         FreshGame();
         CrashAfter(k, restore);
+        // A killed restore that had claimed the game keeps it claimed; one that had not yet wrote nothing.
+        const auto journal = ReadBackupJournal(NativeFileSystem(), game.string() + "/");
+        const auto half = GameFilesIn(game);
+        if (journal && ClaimsTheGame(*journal))
+        {
+            ASSERT_EQ(Install(NativeFileSystem(), game, SampleMission("Glasshouse03.kxm")),
+                      RunOutcome::Refused);
+            ASSERT_EQ(GameFilesIn(game), half);
+            ++refused;
+        }
+        else if (journal && journal->state == BackupJournal::State::Installed)
+        {
+            ASSERT_EQ(half, before);
+        }
         ASSERT_EQ(Restore(game), 0);
         ASSERT_EQ(GameFilesIn(game), original);
     }
+    EXPECT_GT(refused, 0);
     EXPECT_NE(before, original);
-    std::cout << "[ crash    ] restore: N = " << n << " operations, " << n << " killed runs\n";
+    std::cout << "[ crash    ] restore: N = " << n << " operations, " << n << " killed runs, " << refused
+              << " of them then refused an installation\n";
 }
 
 } // namespace

@@ -23,7 +23,7 @@ auto CFaultInjectingFileSystem::Perform(const std::string& record, Failure failu
     auto result = fails ? failure() : work();
     if (fails)
     {
-        static const char* const kKinds[] = {"I/O error", "disk full", "access denied"};
+        static const char* const kKinds[] = {"I/O error", "disk full", "access denied", "unconfirmed rename"};
         inner.TakeFailureReason();
         reason = std::string("Injected fault: ") + kKinds[static_cast<int>(fault)];
     }
@@ -104,7 +104,13 @@ std::unique_ptr<IFile> CFaultInjectingFileSystem::Open(const std::string& path, 
 
 bool CFaultInjectingFileSystem::Rename(const std::string& from, const std::string& to)
 {
-    return Perform("Rename " + from + " > " + to, Failed<bool>, [&] { return inner.Rename(from, to); });
+    const auto failure = [&]
+    {
+        if (fault == Fault::UnconfirmedRename)
+            inner.Rename(from, to);
+        return false;
+    };
+    return Perform("Rename " + from + " > " + to, failure, [&] { return inner.Rename(from, to); });
 }
 
 bool CFaultInjectingFileSystem::Remove(const std::string& path)

@@ -17,6 +17,9 @@ public:
         // A write stores part of its bytes, then fails; other operations fail as with IoError.
         DiskFull,
         AccessDenied,
+        // A rename takes place but reports failure, as when its folder cannot be flushed; other operations
+        // fail as with IoError.
+        UnconfirmedRename,
     };
 
     explicit CFaultInjectingFileSystem(IFileSystem& inner) : inner(inner) {}

@@ -89,9 +89,13 @@ void Sweep(const char* kind, const std::string& missionFile, const char* previou
     int restoredAfterwards = 0;
     int previousUndone = 0;
     for (const bool persistent : {false, true})
-        for (const Fault fault : {Fault::IoError, Fault::DiskFull, Fault::AccessDenied})
+        for (const Fault fault :
+             {Fault::IoError, Fault::DiskFull, Fault::AccessDenied, Fault::UnconfirmedRename})
             for (int k = 1; k <= n; ++k)
             {
+                // A rename that went through is no reason for a persistent fault's later refusals.
+                if (persistent && fault == Fault::UnconfirmedRename)
+                    break;
                 SCOPED_TRACE(std::string(persistent ? "from operation " : "operation ") + std::to_string(k) +
                              " fails, fault " + std::to_string(static_cast<int>(fault)));
                 CMemoryFileSystem memory = pristine;
@@ -129,6 +133,54 @@ void Sweep(const char* kind, const std::string& missionFile, const char* previou
     if (previousMission)
         std::cout << ", " << previousUndone << " stopped before a change and then undid " << previousMission;
     std::cout << "\n";
+}
+
+// Fails each operation of a restore that undoes a completed installation. While the journal says that the
+// restore is unfinished, the next installation is refused and changes nothing; a restore then finishes.
+TEST(FaultSweep, RestoreFollowedByAnInstallationAttempt)
+{
+    CMemoryFileSystem installed(fs::path(KX_SAMPLE_DIR) / "game", kGame);
+    const auto original = GameFiles(installed);
+    ASSERT_EQ(Install(installed, SampleMission("Harbor01.kxm")), RunOutcome::Completed);
+    CMemoryFileSystem clean = installed;
+    CFaultInjectingFileSystem counting(clean);
+    ASSERT_TRUE(RestoreBackupSet(counting, kGame).Complete());
+    const int n = counting.Operations();
+
+    int refused = 0;
+    for (const bool persistent : {false, true})
+        for (const Fault fault : {Fault::IoError, Fault::DiskFull, Fault::UnconfirmedRename})
+            for (int k = 1; k <= n; ++k)
+            {
+                SCOPED_TRACE(std::string(persistent ? "from operation " : "operation ") + std::to_string(k) +
+                             " fails, fault " + std::to_string(static_cast<int>(fault)));
+                CMemoryFileSystem memory = installed;
+                CFaultInjectingFileSystem faulty(memory);
+                faulty.FailAt(k, persistent, fault);
+                if (RestoreBackupSet(faulty, kGame).Complete())
+                {
+                    ASSERT_EQ(GameFiles(memory), original);
+                    continue;
+                }
+                const auto journal = ReadBackupJournal(memory, kGame);
+                const auto half = GameFiles(memory);
+                if (journal && ClaimsTheGame(*journal))
+                {
+                    ASSERT_EQ(Install(memory, SampleMission("Glasshouse03.kxm")), RunOutcome::Refused);
+                    ASSERT_EQ(GameFiles(memory), half);
+                    ++refused;
+                }
+                else
+                {
+                    ASSERT_EQ(half, GameFiles(installed)) << "a restore wrote before it claimed the game";
+                }
+                ASSERT_TRUE(RestoreBackupSet(memory, kGame).Complete());
+                ASSERT_EQ(GameFiles(memory), original);
+            }
+    EXPECT_GT(refused, 0);
+    std::cout << "[ sweep    ] restore: N = " << n << " operations, " << 6 * n
+              << " runs with faults injected, " << refused
+              << " left it unfinished and refused the next installation\n";
 }
 
 TEST(FaultSweep, StandardRun)

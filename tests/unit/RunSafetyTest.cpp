@@ -121,9 +121,9 @@ TEST_F(RunSafety, NamesWhoseBackupCopiesWouldCollideAreRefusedBeforeAnyWrite)
         {"Harbor01.brf", "Harbor01.int", false},
         {"mission.lst.brf", "files.int", false},
     };
-    for (const std::string taken :
-         {"mission.lst", "MPMission.lst", "missionnames.txt", "intelnames.txt", "tutorial_groupings.txt",
-          "kx_string_table.txt", "Sherman.cxp", "files.txt", "journal.txt", "kxvuz.lock", "Temp", "Incoming"})
+    for (const std::string taken : {"mission.lst", "MPMission.lst", "missionnames.txt", "intelnames.txt",
+                                    "tutorial_groupings.txt", "kx_string_table.txt", "Sherman.cxp",
+                                    "files.txt", "journal.txt", "kxvuz.lock", "Temp", "Incoming", "Staging"})
     {
         cases.push_back({taken, "Harbor01.int", true});
         cases.push_back({"Harbor01.brf", Upper(taken), true});
@@ -324,6 +324,121 @@ TEST_F(RunSafety, AnExceptionFromAnywhereInTheRunPutsEveryFileBack)
         EXPECT_EQ(run.RunInstallation(), RunOutcome::FailedAndRestored);
         EXPECT_EQ(GameFiles(), original);
         EXPECT_EQ(throwing.errors, std::vector<std::string>{"An unexpected error occurred: std::bad_alloc."});
+    }
+}
+
+// The number of the first operation of work, run on a copy of the game as it is now, whose record is record.
+int OperationOf(const CMemoryFileSystem& game, const std::function<void(IFileSystem&)>& work,
+                const std::string& record)
+{
+    CMemoryFileSystem copy = game;
+    CFaultInjectingFileSystem counting(copy);
+    int found = 0;
+    counting.afterOperation = [&](int operation)
+    {
+        if (found == 0 && !counting.Touched().empty() && counting.Touched().back() == record)
+            found = operation;
+    };
+    work(counting);
+    return found;
+}
+
+// A restore that did not finish keeps the game claimed: the next installation is refused and changes
+// nothing, and a restore then gives the original game.
+TEST_F(RunSafety, AnUnfinishedRestoreRefusesTheNextInstallation)
+{
+    const std::string firstRename =
+        "Rename " + kGame + "data\\mission\\mission.lst.kxnew > " + kGame + "data\\mission\\mission.lst";
+    const std::vector<std::pair<const char*, std::function<BackupSetRestore(IFileSystem&)>>> restores = {
+        {"a failed restore",
+         [&](IFileSystem& fileSystem)
+         {
+             CFaultInjectingFileSystem failing(fileSystem);
+             failing.FailAt(OperationOf(
+                                memory, [](IFileSystem& f) { RestoreBackupSet(f, kGame); }, firstRename) +
+                                1,
+                            true, CFaultInjectingFileSystem::Fault::IoError);
+             return RestoreBackupSet(failing, kGame);
+         }},
+        {"a restore stopped after one file",
+         [](IFileSystem& fileSystem)
+         {
+             int asked = 0;
+             return RestoreBackupSet(fileSystem, kGame, [&] { return ++asked > 1; });
+         }},
+    };
+    for (const auto& [what, restore] : restores)
+    {
+        SCOPED_TRACE(what);
+        memory = CMemoryFileSystem(fs::path(KX_SAMPLE_DIR) / "game", kGame);
+        ASSERT_EQ(Run(SampleMission("Harbor01.kxm"), memory), RunOutcome::Completed);
+        const BackupSetRestore unfinished = restore(memory);
+        ASSERT_FALSE(unfinished.Complete());
+        ASSERT_EQ(unfinished.files.size() > 0, true);
+        const auto half = GameFiles();
+        ASSERT_NE(half, original);
+        EXPECT_EQ(Run(SampleMission("Glasshouse03.kxm"), memory), RunOutcome::Refused);
+        EXPECT_EQ(GameFiles(), half);
+        EXPECT_TRUE(RestoreBackupSet(memory, kGame).Complete());
+        EXPECT_EQ(GameFiles(), original);
+    }
+}
+
+// Whatever the run before left, a run that stops before its commit leaves the previous set whole, the
+// previous journal byte for byte, and every read-only attribute as it was.
+TEST_F(RunSafety, AStopBeforeTheCommitLeavesThePreviousSetAndAttributes)
+{
+    using Fault = CFaultInjectingFileSystem::Fault;
+    const std::string settleCopy = "Open w " + kBackup + "mission.lst.kxnew";
+    const std::string journalRename = "Rename " + kBackup + "journal.txt.kxnew > " + kBackup + "journal.txt";
+    struct Case
+    {
+        const char* what;
+        // Fails the settling of the first installation's copies into data\Backup.
+        bool settleFails;
+        std::string stopAt;
+        Fault fault;
+    };
+    const Case cases[] = {
+        {"a staging copy fails", false, "Open w " + kBackup + "Incoming\\intelnames.txt.kxnew",
+         Fault::IoError},
+        {"a staging copy fails after a failed settle", true,
+         "Open w " + kBackup + "Staging\\intelnames.txt.kxnew", Fault::IoError},
+        {"the commit fails", false, journalRename, Fault::IoError},
+        {"the commit's rename is not confirmed", false, journalRename, Fault::UnconfirmedRename},
+        {"the commit's rename is not confirmed after a failed settle", true, journalRename,
+         Fault::UnconfirmedRename},
+    };
+    const CMissionDefinition first = SampleMission("Harbor01.kxm");
+    const CMissionDefinition second = SampleMission("Glasshouse03.kxm");
+    const auto run = [&](const CMissionDefinition& mission)
+    { return [&, mission](IFileSystem& fileSystem) { Run(mission, fileSystem); }; };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        memory = CMemoryFileSystem(fs::path(KX_SAMPLE_DIR) / "game", kGame);
+        CFaultInjectingFileSystem settling(memory);
+        if (c.settleFails)
+            settling.FailAt(OperationOf(memory, run(first), settleCopy), false, Fault::IoError);
+        ASSERT_EQ(Run(first, settling), RunOutcome::Completed);
+        const auto installed = GameFiles();
+        const auto previousSet = BackupSet();
+        ASSERT_EQ(ReadBackupJournal(memory, kGame)->files[0].backupName,
+                  c.settleFails ? "Incoming\\mission.lst" : "mission.lst");
+        for (const auto& [path, bytes] : installed)
+            memory.SetReadOnly(path, true);
+
+        CFaultInjectingFileSystem failing(memory);
+        const int k = OperationOf(memory, run(second), c.stopAt);
+        ASSERT_GT(k, 0);
+        failing.FailAt(k, false, c.fault);
+        EXPECT_EQ(Run(second, failing), RunOutcome::StoppedBeforeChange);
+        EXPECT_EQ(GameFiles(), installed);
+        EXPECT_EQ(BackupSet(), previousSet);
+        for (const auto& [path, bytes] : installed)
+            EXPECT_TRUE(memory.GetStatus(path)->readOnly) << path;
+        EXPECT_TRUE(RestoreBackupSet(memory, kGame).Complete());
+        EXPECT_EQ(GameFiles(), original);
     }
 }
 
