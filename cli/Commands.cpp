@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "Characters.h"
+
 #include "BackupSetRestore.h"
 #include "CodePage.h"
 #include "CommandLine.h"
@@ -14,7 +16,6 @@
 #include "TerminalFrontEnd.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -49,9 +50,8 @@ enum class MissionFormat
 MissionFormat FormatOf(const std::string& path)
 {
     const std::size_t dot = path.find_last_of("./\\");
-    std::string extension = dot != std::string::npos && path[dot] == '.' ? path.substr(dot) : "";
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string extension =
+        LowerCase(dot != std::string::npos && path[dot] == '.' ? path.substr(dot) : "");
     if (extension == ".kxm")
         return MissionFormat::Kxm;
     if (extension == ".json")

@@ -1,5 +1,7 @@
 #include "LineBounds.h"
 
+#include "Characters.h"
+
 #include <string>
 
 namespace
@@ -45,7 +47,7 @@ EntrySearch SearchEntry(CTextFile& file)
         std::string line;
         if (!file.ReadLine(line))
             return {};
-        const std::size_t text = line.find_first_not_of(" \t\r\n\v\f");
+        const std::size_t text = line.find_first_not_of(kBlanks);
         if (text == std::string::npos || StartsWith(line, text, "//"))
             continue;
         // An index within the line is a disk offset, as in SkipBlockComment.

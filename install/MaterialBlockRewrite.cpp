@@ -1,4 +1,6 @@
 #include "InstallationRun.h"
+
+#include "Characters.h"
 #include "MaterialText.h"
 #include "Numbers.h"
 
@@ -9,11 +11,6 @@ namespace
 {
 
 constexpr std::size_t npos = std::string_view::npos;
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
 
 // What ends a value; ReadNextChar gives "/" for a comment it stepped over.
 bool IsSeparator(char c)

@@ -1,5 +1,7 @@
 #include "Numbers.h"
 
+#include "Characters.h"
+
 #include <algorithm>
 #include <limits>
 #include <string>
@@ -7,22 +9,12 @@
 namespace
 {
 
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 } // namespace
 
 int LeadingInteger(std::string_view text)
 {
     std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i]))
+    while (i < text.size() && IsBlank(text[i]))
         ++i;
     const bool negative = i < text.size() && text[i] == '-';
     if (i < text.size() && (text[i] == '-' || text[i] == '+'))

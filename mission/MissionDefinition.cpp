@@ -1,5 +1,7 @@
 #include "MissionDefinition.h"
 
+#include "Characters.h"
+
 #include "GameFiles.h"
 
 #include <algorithm>
@@ -251,15 +253,6 @@ std::optional<CString> CMissionDefinition::UnusableFileNameMessage() const
 
 namespace
 {
-
-bool SameIgnoringCase(const CString& a, const CString& b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) {
-                          return std::tolower(static_cast<unsigned char>(x)) ==
-                                 std::tolower(static_cast<unsigned char>(y));
-                      });
-}
 
 } // namespace
 

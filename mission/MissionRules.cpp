@@ -1,5 +1,7 @@
 #include "MissionDefinition.h"
 
+#include "Characters.h"
+
 #include <algorithm>
 #include <cctype>
 #include <set>
@@ -12,11 +14,6 @@ using Problem = std::optional<CString>;
 bool IsControl(char c)
 {
     return static_cast<unsigned char>(c) < 0x20;
-}
-
-bool IsBlank(char c)
-{
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
 
 // Every game file quotes its texts with double quotes and separates its fields with tabs.
@@ -52,21 +49,9 @@ bool IsOneWord(const CString& text)
 
 bool IsKeyword(const CString& name)
 {
-    CString lower = name;
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const CString lower = LowerCase(name);
     return lower == "end" || lower == "material" || lower == "colorkey" || lower == "scroll" ||
            lower == "animated";
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool IsWholeNumber(const CString& text)
-{
-    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
 }
 
 // An optional sign, then digits with at most one decimal point among them: "5", "-.25", "+7.".

@@ -1,5 +1,7 @@
 #include "GamePath.h"
 
+#include "Characters.h"
+
 #ifndef _WIN32
 #include <algorithm>
 #include <filesystem>
@@ -10,13 +12,6 @@ namespace
 {
 
 namespace fs = std::filesystem;
-
-bool SameIgnoringCase(const std::string& a, const std::string& b)
-{
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 // The entry of folder whose name matches name but for case; the first in name order for determinism.
 std::string MatchIgnoringCase(const fs::path& folder, const std::string& name)
