@@ -233,6 +233,8 @@ int RunRestore(CContext& context, const Values& values)
         throw CCommandError(GameBusyMessage(directory));
     if (restore.status == BackupSetRestore::Status::NoBackupSet)
         throw CCommandError("No complete backup set in " + directory + "data\\Backup: nothing was restored.");
+    if (restore.status == BackupSetRestore::Status::Unlockable)
+        throw CCommandError(GameLockFailureMessage(directory, restore.reason));
     if (restore.status == BackupSetRestore::Status::Unmarked)
         throw CCommandError("The backup journal " + BackupJournalPath(directory) +
                             " could not be written, so nothing was restored: " + restore.reason);

@@ -180,7 +180,8 @@ void CInstallationRun::FailAndRestore(const std::string& message)
     editFile.Abandon();
     sideFile.Abandon();
     Log("\n-! Error encountered !-");
-    frontEnd.ShowError(message, reason, ErrorNotice::Restore);
+    // The files go back before the error dialog waits on the player, who may leave it open for long while
+    // the game could be started half-edited; the log keeps its order all the same.
     Log("\nRestoring files...");
     bool restored = true;
     std::string restoreFailure;
@@ -202,6 +203,7 @@ void CInstallationRun::FailAndRestore(const std::string& message)
         if (restored)
             MarkBackupJournal(BackupJournal::State::Restored);
     }
+    frontEnd.ShowError(message, reason, ErrorNotice::Restore);
     if (!restored)
     {
         Log("\nRestoration incomplete.");

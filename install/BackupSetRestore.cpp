@@ -38,6 +38,8 @@ BackupSetRestore RestoreBackupSet(IFileSystem& fileSystem, const std::string& ga
     std::optional<BackupJournal> journal = ReadBackupJournal(fileSystem, gameDirectory);
     if (!journal)
         return {BackupSetRestore::Status::NoBackupSet, {}, {}};
+    if (!lock.lock)
+        return {BackupSetRestore::Status::Unlockable, {}, lock.reason};
     if (journal->state != BackupJournal::State::Restoring)
     {
         journal->state = BackupJournal::State::Restoring;

@@ -37,6 +37,8 @@ struct BackupSetRestore
         NoBackupSet,
         // Another installation or restore is working on the game: no file was touched.
         Busy,
+        // The game's lock could not be had for another reason, given in reason: no file was touched.
+        Unlockable,
         // The journal could not be marked as restoring, so no file was touched: a restore that broke off
         // unmarked would let the next installation take half-restored files for originals.
         Unmarked,
@@ -46,7 +48,7 @@ struct BackupSetRestore
     };
     Status status = Status::Tried;
     std::vector<RestoredFile> files;
-    // The system's words for an Unmarked journal.
+    // The system's words for an Unlockable game or an Unmarked journal.
     std::string reason;
 
     bool Complete() const;

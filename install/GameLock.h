@@ -12,9 +12,12 @@ struct GameLock
     std::unique_ptr<IFileLock> lock;
     // Another installation or restore holds it; the caller must not go on.
     bool busy = false;
+    // The system's words where there is neither a lock nor another holder: the caller must not go on either,
+    // since it could not keep anyone else out.
+    std::string reason;
 };
 
-// Needs the backup folder; where it cannot be had for another reason than a holder, the caller goes on
-// unlocked, as its own first write into that folder will fail anyway.
+// Needs the backup folder.
 GameLock LockGame(IFileSystem& fileSystem, const std::string& gameDirectory);
 std::string GameBusyMessage(const std::string& gameDirectory);
+std::string GameLockFailureMessage(const std::string& gameDirectory, const std::string& reason);

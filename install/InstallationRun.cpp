@@ -18,8 +18,9 @@ RunOutcome CInstallationRun::RunInstallation()
 {
     try
     {
-        // A game that was never installed into has no backup folder to lock yet: the backup step claims it.
-        if (fileSystem.GetStatus(gameDirectory + "data\\Backup"))
+        // Before the log: a second process must neither empty this one's log nor check the game unlocked.
+        // Without the game there is nothing to claim, and the run goes on to its stop, creating nothing.
+        if (fileSystem.GetStatus(gameDirectory + "Korvex.exe"))
             ClaimGame();
         frontEnd.BeginWaitCursor();
         frontEnd.CreateProgress();
@@ -119,9 +120,15 @@ void CInstallationRun::ClaimGame()
 {
     if (gameLock.lock)
         return;
+    const std::string backupFolderPath = gameDirectory + kBackupFolder;
+    const std::string backupFolderName = backupFolderPath.substr(0, backupFolderPath.size() - 1);
+    if (!fileSystem.GetStatus(backupFolderName))
+        fileSystem.CreateFolder(backupFolderName);
     gameLock = LockGame(fileSystem, gameDirectory);
     if (gameLock.busy)
         Refuse(GameBusyMessage(gameDirectory));
+    if (!gameLock.lock)
+        Refuse(GameLockFailureMessage(gameDirectory, gameLock.reason));
     // One reading decides both whether the game is claimed and where this run may stage its copies.
     const std::string journalPath = BackupJournalPath(gameDirectory);
     previousJournal = ReadFileBytes(fileSystem, journalPath);
@@ -176,6 +183,8 @@ void CInstallationRun::EndRun(RunOutcome result)
     outcome = result;
     // What the log holds must reach the disk even where the program ends without unwinding.
     logFile.Close();
+    // Nothing more is written: a run that comes back to its caller must not keep the next one out.
+    gameLock = {};
     frontEnd.EndProgram();
     // A front end that came back anyway still must not let the run go on.
     throw CProgramEnd{};

@@ -69,7 +69,8 @@ public:
     virtual std::optional<FileStatus> GetStatus(const std::string& path) = 0;
     // Keeps the file's times.
     virtual bool SetReadOnly(const std::string& path, bool readOnly) = 0;
-    // Takes the lock on the file at path, creating the file when it is missing; never waits.
+    // Takes the lock on the file at path, creating the file when it is missing; never waits for another
+    // holder. Others may open the file meanwhile: the lock is not a sharing mode.
     virtual FileLockAttempt Lock(const std::string& path) = 0;
     // The system's own words, on one line, for the most recent failed operation of this file system or of a
     // file it opened; empty once taken. A success leaves it, so that it can be asked for after a cleanup. A

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -106,7 +105,8 @@ private:
     CFailureReason& reason;
 };
 
-// flock belongs to the open file description, so it goes with the process and never outlives it.
+// A record lock on the file's first byte, owned by the open file description: Wine turns a Windows program's
+// byte-range lock into such a record lock, so the two see each other, and the lock goes with the process.
 class CPosixFileLock : public IFileLock
 {
 public:
@@ -219,12 +219,17 @@ public:
         const int fd = ::open(NativePath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (!reason.Check(fd >= 0))
             return {};
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        struct flock firstByte = {};
+        firstByte.l_type = F_WRLCK;
+        firstByte.l_whence = SEEK_SET;
+        firstByte.l_start = 0;
+        firstByte.l_len = 1;
+        if (::fcntl(fd, F_OFD_SETLK, &firstByte) != 0)
         {
             const int error = errno;
             reason.Record(error);
             ::close(fd);
-            return {nullptr, error == EWOULDBLOCK};
+            return {nullptr, error == EAGAIN || error == EACCES};
         }
         return {std::make_unique<CPosixFileLock>(fd), false};
     }

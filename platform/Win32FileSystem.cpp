@@ -113,13 +113,19 @@ private:
     CFailureReason& reason;
 };
 
-// An open handle that shares nothing: nobody else can open the file while it lives, and the system closes
-// it when the process ends.
+// A lock on the file's first byte rather than an open that shares nothing: Wine maps byte-range locks to the
+// host's record locks, which every Wine prefix and native program sees, and a scanner that opens the file for
+// a moment refuses nobody. Closing the handle, as the end of the process does, releases it.
 class CWin32FileLock : public IFileLock
 {
 public:
     explicit CWin32FileLock(HANDLE handle) : handle(handle) {}
-    ~CWin32FileLock() override { CloseHandle(handle); }
+    ~CWin32FileLock() override
+    {
+        OVERLAPPED start{};
+        UnlockFileEx(handle, 0, 1, 0, &start);
+        CloseHandle(handle);
+    }
 
 private:
     HANDLE handle;
@@ -214,16 +220,27 @@ public:
         return reason.Check(SetFileAttributesA(path.c_str(), changed));
     }
 
-    // Not retried: a lock held elsewhere is answered at once.
+    // Opening is retried like any other open; a lock held elsewhere is answered at once.
     FileLockAttempt Lock(const std::string& path) override
     {
-        const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
+        HANDLE handle = INVALID_HANDLE_VALUE;
+        const bool opened = Retried(
+            [&]
+            {
+                handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                return handle != INVALID_HANDLE_VALUE;
+            });
+        if (!reason.Check(opened))
+            return {};
+        OVERLAPPED start{};
+        if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &start))
         {
             const DWORD error = GetLastError();
             reason.Record(error);
-            return {nullptr, error == ERROR_SHARING_VIOLATION};
+            CloseHandle(handle);
+            return {nullptr, error == ERROR_LOCK_VIOLATION};
         }
         return {std::make_unique<CWin32FileLock>(handle), false};
     }

@@ -17,8 +17,10 @@ void CErrorDialog::DoDataExchange(CDataExchange& dx)
 BOOL CErrorDialog::OnInitDialog()
 {
     const BOOL result = CDialog::OnInitDialog();
-    // Every error is announced, however often the dialog opens.
+    // Every error is announced, however often the dialog opens, and comes to the front: the game may wait
+    // half-edited on the player's answer.
     MessageBeep(MB_ICONEXCLAMATION);
+    SetForegroundWindow(GetSafeHwnd());
     return result;
 }
 

@@ -152,6 +152,9 @@ void CInstallerDialog::OfferRestore()
     case BackupSetRestore::Status::Busy:
         AppMessageBox(GetSafeHwnd(), GameBusyMessage(gameDirectory));
         break;
+    case BackupSetRestore::Status::Unlockable:
+        AppMessageBox(GetSafeHwnd(), GameLockFailureMessage(gameDirectory, restore.reason));
+        break;
     case BackupSetRestore::Status::NoBackupSet:
         AppMessageBox(GetSafeHwnd(), "The backup set in " + gameDirectory +
                                          "data\\Backup is no longer complete; nothing was put back.");

@@ -67,19 +67,25 @@ bool CWindowFrontEnd::CancelRequested()
 
 void CWindowFrontEnd::ShowError(const std::string& message, const std::string& reason, ErrorNotice)
 {
-    CErrorDialog dialog;
+    CErrorDialog dialog(BoxOwner());
     dialog.errorText = reason.empty() ? message : message + "\n" + reason;
     dialog.DoModal();
 }
 
 void CWindowFrontEnd::ShowMessage(const std::string& text)
 {
-    AppMessageBox(nullptr, text);
+    AppMessageBox(BoxOwner(), text, MB_SETFOREGROUND);
 }
 
 void CWindowFrontEnd::ShowRefusal(const std::string& message)
 {
-    AppMessageBox(nullptr, message);
+    AppMessageBox(BoxOwner(), message, MB_SETFOREGROUND);
+}
+
+HWND CWindowFrontEnd::BoxOwner() const
+{
+    // Owned, a box cannot hide behind another program while the game waits on the player's answer.
+    return ProgressWindow() ? ProgressWindow() : owner;
 }
 
 void CWindowFrontEnd::BeginWaitCursor()

@@ -11,8 +11,9 @@
 class CWindowFrontEnd : public IInstallFrontEnd
 {
 public:
-    // The owner is the main window, or nothing. It owns the progress window only: a modal window that
-    // ends enables its owner again, and the main window stays disabled for the whole run.
+    // The owner is the main window, or nothing. It owns the progress window, which owns the run's boxes,
+    // and a refusal before the progress window exists: a modal window that ends enables its owner again,
+    // and the main window stays disabled for the whole run.
     explicit CWindowFrontEnd(HWND owner);
 
     // What a Cancel of the progress window runs while a dialog or message box of the run is open: the
@@ -39,6 +40,7 @@ public:
 
 private:
     void OnProgressCancel();
+    HWND BoxOwner() const;
 
     HWND owner;
     // Lives until the process ends.

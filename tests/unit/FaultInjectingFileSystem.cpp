@@ -19,7 +19,7 @@ auto CFaultInjectingFileSystem::Perform(const std::string& record, Failure failu
 {
     if (!record.empty())
         touched.push_back(record);
-    const bool fails = Fails();
+    const bool fails = Fails(record);
     auto result = fails ? failure() : work();
     if (fails)
     {
@@ -77,10 +77,11 @@ private:
     std::unique_ptr<IFile> inner;
 };
 
-bool CFaultInjectingFileSystem::Fails()
+bool CFaultInjectingFileSystem::Fails(const std::string& record)
 {
     ++operations;
-    const bool fails = failAt > 0 && (persistent ? operations >= failAt : operations == failAt);
+    const bool fails = (failAt > 0 && (persistent ? operations >= failAt : operations == failAt)) ||
+                       (failWhere && failWhere(record));
     injected += fails;
     return fails;
 }

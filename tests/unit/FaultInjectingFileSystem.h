@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Passes every operation to another file system, counting each one (file handles' too) and recording
@@ -31,6 +32,12 @@ public:
         persistent = fromThenOn;
         fault = kind;
     }
+    // Fails every operation whose record ("Lock C:\\Korvex\\...") meets which; nothing fails none.
+    void FailEvery(std::function<bool(const std::string&)> which, Fault kind)
+    {
+        failWhere = std::move(which);
+        fault = kind;
+    }
     int Operations() const { return operations; }
     int Injected() const { return injected; }
     // "Open w C:\Korvex\data\...": the operation, for opens the mode, and the path; writes and reads
@@ -52,7 +59,7 @@ public:
 private:
     class CFile;
     // Counts one operation; true when it is to fail.
-    bool Fails();
+    bool Fails(const std::string& record);
     void Done();
     // Runs work, or failure when the operation is to fail.
     template <typename Failure, typename Work>
@@ -61,6 +68,7 @@ private:
     IFileSystem& inner;
     int failAt = 0;
     bool persistent = false;
+    std::function<bool(const std::string&)> failWhere;
     Fault fault = Fault::IoError;
     int operations = 0;
     int injected = 0;

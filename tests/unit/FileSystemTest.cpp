@@ -108,8 +108,15 @@ TEST_F(FileSystemTest, RawFilesReadWriteAndSeek)
 TEST_F(FileSystemTest, ALockIsHeldOnceAndTheFileItLeavesBlocksNobody)
 {
     const std::string path = folder / "game.lock";
+    {
+        // A scanner that has the file open neither holds the lock nor is kept out by it.
+        const auto scanner = fileSystem.Open(path, OpenMode::Write);
+        ASSERT_TRUE(scanner);
+        EXPECT_TRUE(fileSystem.Lock(path).lock);
+    }
     FileLockAttempt first = fileSystem.Lock(path);
     ASSERT_TRUE(first.lock);
+    EXPECT_TRUE(fileSystem.Open(path, OpenMode::Read)) << "the locked file still opens";
     const FileLockAttempt second = fileSystem.Lock(path);
     EXPECT_FALSE(second.lock);
     EXPECT_TRUE(second.heldElsewhere);

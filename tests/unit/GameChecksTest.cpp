@@ -220,6 +220,7 @@ TEST_F(GameChecks, AProblemStopsKxvuzInstallAndTheRunBeforeAnyChangeAndAWarningD
     EXPECT_EQ(frontEnd.errors, std::vector<std::string>{kTaken});
     auto after = memory.Files();
     after.erase("C:\\kxinstall.log");
+    after.erase(kGame + "data\\Backup\\kxvuz.lock");
     EXPECT_TRUE(after == before);
 
     memory.Write(missionFile, EncodeMission(SampleMission("Glasshouse03.kxm")));

@@ -151,7 +151,7 @@ TEST_F(InstallationRunTest, ALogThatCannotBeCreatedStopsTheRunAtOnce)
     EXPECT_EQ(Run(), RunOutcome::StoppedBeforeChange);
     EXPECT_EQ(frontEnd.errors, std::vector<std::string>{"Could not open log file kxinstall.log"});
     EXPECT_EQ(frontEnd.shown, std::vector<std::string>{"0% Opening log file..."});
-    EXPECT_FALSE(fs::exists(game.Path("data/Backup")));
+    EXPECT_EQ(game.BackupFolder(), std::vector<std::string>{"kxvuz.lock"});
     EXPECT_EQ(game.GameFiles(), before);
 }
 
@@ -178,7 +178,7 @@ TEST_F(InstallationRunTest, AnIllegalFileNameStopsBeforeTheBackup)
               std::vector<std::string>{"The intel (*.int) file contains the illegla character \\."});
     EXPECT_EQ(Log(),
               Header() + "\r\nSearching for directory " + game.Directory() + "...\r\nDirectory found.");
-    EXPECT_FALSE(fs::exists(game.Path("data/Backup")));
+    EXPECT_EQ(game.BackupFolder(), std::vector<std::string>{"kxvuz.lock"});
     EXPECT_EQ(game.GameFiles(), before);
 }
 

@@ -94,7 +94,8 @@ protected:
         EXPECT_EQ(Run(mission, memory), RunOutcome::StoppedBeforeChange);
         EXPECT_EQ(frontEnd.errors.back(), message);
         EXPECT_EQ(GameFiles(), original);
-        EXPECT_FALSE(memory.GetStatus(kGame + "data\\Backup"));
+        EXPECT_EQ(BackupSet(), (std::map<std::string, std::string>{}));
+        EXPECT_FALSE(memory.GetStatus(kBackup + "Temp"));
     }
 
     std::vector<std::string> WritesRecorded() const
@@ -259,6 +260,71 @@ TEST_F(RunSafety, AnInterruptedInstallationOrAnotherProcessRefusesTheRunWithZero
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(GameFiles(), original);
     EXPECT_NE(installed, original);
+}
+
+TEST_F(RunSafety, AGameLockThatCannotBeHadRefusesInstallAndRestoreBeforeTheLogAndAnyWrite)
+{
+    const std::string lockPath = kBackup + "kxvuz.lock";
+    const std::string busy = "Another installation or restore is working on the game in C:\\Korvex";
+    const std::string unopenable =
+        "kxvuz.lock that keeps other installations out cannot be opened, so nothing "
+        "was changed";
+    struct Case
+    {
+        const char* what;
+        bool installed;
+        std::function<void()> arrange;
+        std::string refusal;
+    };
+    GameLock holder;
+    const Case cases[] = {
+        {"another process holds it on a game never installed into", false,
+         [&]
+         {
+             ASSERT_TRUE(memory.CreateFolder(kGame + "data\\Backup"));
+             holder = LockGame(memory, kGame);
+             ASSERT_TRUE(holder.lock);
+         },
+         busy},
+        {"a folder has its name", true,
+         [&] { ASSERT_TRUE(memory.Remove(lockPath) && memory.CreateFolder(lockPath)); }, unopenable},
+        {"the system refuses it", true,
+         [&]
+         {
+             recorder.FailEvery([](const std::string& record)
+                                { return record.starts_with("Lock ") && record.ends_with("kxvuz.lock"); },
+                                CFaultInjectingFileSystem::Fault::AccessDenied);
+         },
+         unopenable + ": Injected fault: access denied"},
+    };
+    const CMemoryFileSystem pristine = memory;
+    for (const Case& test : cases)
+    {
+        SCOPED_TRACE(test.what);
+        memory = pristine;
+        if (test.installed)
+        {
+            ASSERT_EQ(Run(SampleMission("Harbor01.kxm"), memory), RunOutcome::Completed);
+        }
+        // The other process's log, which the refused one must not empty.
+        memory.Write("kxinstall.log", "--------Installation for Another--------");
+        memory.Write(kMissionFile, EncodeMission(SampleMission("Ridge02.kxm")));
+        test.arrange();
+        const auto files = memory.Files();
+        for (const auto& arguments :
+             {std::vector<std::string>{"install", "--game", "C:\\Korvex", kMissionFile},
+              std::vector<std::string>{"restore", "--game", "C:\\Korvex"}})
+        {
+            SCOPED_TRACE(arguments[0]);
+            const KxvuzResult result = Kxvuz(arguments, recorder);
+            EXPECT_EQ(result.status, arguments[0] == "install" ? 1 : 2);
+            EXPECT_EQ(result.err.rfind("kxvuz: ", 0), 0u) << result.err;
+            EXPECT_NE(result.err.find(test.refusal), std::string::npos) << result.err;
+            EXPECT_TRUE(memory.Files() == files);
+        }
+        recorder.FailEvery({}, CFaultInjectingFileSystem::Fault::IoError);
+        holder = {};
+    }
 }
 
 TEST_F(RunSafety, RestoreNamesTheSystemsReasonUnderAFileItCouldNotPutBack)

@@ -1,5 +1,7 @@
 #include "TestGame.h"
 
+#include <algorithm>
+
 namespace fs = std::filesystem;
 
 // A copy of the sample game, whose files suit every edit; tests change what they need.
@@ -34,6 +36,16 @@ std::map<std::string, std::string> GameFilesIn(const fs::path& folder)
             files[relative] = ReadBytes(entry.path());
     }
     return files;
+}
+
+std::vector<std::string> CTestGame::BackupFolder() const
+{
+    std::vector<std::string> held;
+    if (fs::exists(Path("data/Backup")))
+        for (const auto& entry : fs::recursive_directory_iterator(Path("data/Backup")))
+            held.push_back(fs::relative(entry.path(), Path("data/Backup")).generic_string());
+    std::sort(held.begin(), held.end());
+    return held;
 }
 
 RunOutcome CTestGame::Install(const CMissionDefinition& mission, IInstallFrontEnd& frontEnd,

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 // Every file of the game tree in folder but the backup folder and the log (with its temporary file), by
 // relative path: a temporary file left beside a game file shows too.
@@ -25,6 +26,9 @@ public:
     std::string Read(const std::string& relative) const { return ReadBytes(Path(relative)); }
     // Every file of the tree but the backup folder, by relative path.
     std::map<std::string, std::string> GameFiles() const { return GameFilesIn(folder.Path()); }
+    // What the backup folder holds, by relative path: after a run that stopped before its backup, the lock
+    // file alone.
+    std::vector<std::string> BackupFolder() const;
     // Where a test's run writes its log.
     std::string LogPath() const { return folder / "kxinstall.log"; }
     // One installation run of mission on this game.

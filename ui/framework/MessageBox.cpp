@@ -20,9 +20,9 @@ std::string AppTitle()
     return name;
 }
 
-void AppMessageBox(HWND owner, const std::string& text)
+void AppMessageBox(HWND owner, const std::string& text, UINT style)
 {
-    MessageBoxA(owner, text.c_str(), AppTitle().c_str(), MB_OK);
+    MessageBoxA(owner, text.c_str(), AppTitle().c_str(), MB_OK | style);
 }
 
 bool AppYesNoBox(HWND owner, const std::string& text)
