@@ -305,8 +305,9 @@ TEST_F(ProgressWindowTest, AKeyPassesTheMessageFilterOncePerWindowItIsOfferedTo)
         .Then("kx_gui_tests",
               [&](HWND box)
               {
-                  // Unowned: a box that ends enables its owner again, and a run's owner stays disabled.
-                  EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+                  // The progress window's, never the run's owner: a box that ends enables its owner again,
+                  // and a run's owner stays disabled.
+                  EXPECT_EQ(GetWindow(box, GW_OWNER), frontEnd.ProgressWindow());
                   CFilterCalls::calls = 0;
                   PostMessageA(secondCancel, WM_KEYDOWN, VK_ESCAPE, 0);
               })

@@ -318,12 +318,13 @@ TEST_F(MissionSetupTest, IntelEntriesAndTokensKeepTheirSelectionAndDescriptionsS
               });
     // The game cannot list an empty intel name.
     ExpectMessage("Intel entry 2 is empty.");
-    script.Then(kSetup,
-                [](HWND setup)
-                {
-                    ChooseEntry(setup, IDC_SETUP_INTEL_ENTRIES, 1);
-                    Click(setup, IDC_SETUP_REMOVE_INTEL_ENTRY);
-                })
+    script
+        .Then(kSetup,
+              [](HWND setup)
+              {
+                  ChooseEntry(setup, IDC_SETUP_INTEL_ENTRIES, 1);
+                  Click(setup, IDC_SETUP_REMOVE_INTEL_ENTRY);
+              })
         .ThenAgain(kSetup, [](HWND setup) { Click(setup, IDOK); });
 
     EXPECT_EQ(dialog.DoModal(), IDOK);

@@ -4,6 +4,7 @@
 #include "DataExchange.h"
 #include "DialogScript.h"
 #include "FileSystem.h"
+#include "GameLock.h"
 #include "InstallationRun.h"
 #include "InstallerDialog.h"
 #include "InstallerSteps.h"
@@ -144,6 +145,35 @@ int RunFromTheMainDialog(CReport& report, const CMissionDefinition& mission, con
     return 3;
 }
 
+// Start Installation on a game whose lock another holder has: the refusal comes before any window of the
+// run and belongs to the main dialog.
+int RefusedFromTheMainDialog(CReport& report, const CMissionDefinition& mission,
+                             const std::string& gameDirectory, const std::string& logPath)
+{
+    SetCurrentDirectoryA(std::filesystem::path(logPath).parent_path().string().c_str());
+    NativeFileSystem().CreateFolder(gameDirectory + "data\\Backup");
+    const GameLock other = LockGame(NativeFileSystem(), gameDirectory);
+    if (!other.lock)
+        report.Line("failure", "the game's lock could not be taken");
+    CInstallerDialog dialog;
+    dialog.gameDirectory = gameDirectory;
+    dialog.mission = mission;
+    CDialogScript script;
+    script.onFailure = [&](const std::string& problem) { report.Line("failure", problem); };
+    script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_START_INSTALLATION); })
+        .Then(kConfirmCaption, [](HWND confirm) { Click(confirm, IDOK); })
+        .Then(kMessageCaption,
+              [&](HWND box)
+              {
+                  report.Line("refusal", MessageBoxText(box));
+                  report.Line("owner", WindowText(GetWindow(box, GW_OWNER)));
+                  Click(box, IDOK);
+              });
+    dialog.DoModal();
+    report.Line("failure", "the main dialog ended instead of the run");
+    return 3;
+}
+
 } // namespace
 
 int RunWindowScenario(const std::vector<std::string>& arguments)
@@ -160,6 +190,8 @@ int RunWindowScenario(const std::vector<std::string>& arguments)
     }
     if (scenario == "main-dialog")
         return RunFromTheMainDialog(report, mission, arguments[2] + "\\", arguments[3]);
+    if (scenario == "busy-from-main-dialog")
+        return RefusedFromTheMainDialog(report, mission, arguments[2] + "\\", arguments[3]);
 
     CObservedFrontEnd frontEnd(report, scenario == "complete" ? "Updating kx_string_table.txt..." : "",
                                scenario == "cancel-between-steps" ? "Updating mission.lst..." : "");
@@ -175,6 +207,12 @@ int RunWindowScenario(const std::vector<std::string>& arguments)
         report.Line("error", ItemText(dialog, IDC_ERROR_TEXT));
         report.Line("beeps", std::to_string(beeps.Beeps().size()));
     };
+    // A box of the run belongs to the progress window and comes to the front.
+    auto recordOwner = [&](HWND box)
+    {
+        report.Line("owner", WindowText(GetWindow(box, GW_OWNER)) +
+                                 (GetForegroundWindow() == box ? ", in front" : ", not in front"));
+    };
     auto recordMessage = [&](const char* key)
     {
         return [&report, key](HWND box)
@@ -188,6 +226,7 @@ int RunWindowScenario(const std::vector<std::string>& arguments)
                     [&](HWND box)
                     {
                         SaveScreenshot(box, "done-message");
+                        recordOwner(box);
                         recordMessage("message")(box);
                     });
     else if (scenario == "failure")
@@ -196,6 +235,7 @@ int RunWindowScenario(const std::vector<std::string>& arguments)
                   [&](HWND dialog)
                   {
                       recordError(dialog);
+                      recordOwner(dialog);
                       SaveScreenshot(dialog, "run-error-dialog");
                       Click(dialog, IDC_MORE_INFORMATION);
                   })
@@ -219,19 +259,16 @@ int RunWindowScenario(const std::vector<std::string>& arguments)
                         Click(dialog, IDOK);
                     });
     else if (scenario == "cancel-while-done")
-        script
-            .Then(kMessageCaption,
-                  [&](HWND box)
-                  {
-                      report.Line("message", MessageBoxText(box));
-                      PostMessageA(frontEnd.ProgressWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
-                  })
-            .Then(kErrorCaption,
-                  [&](HWND dialog)
-                  {
-                      recordError(dialog);
-                      Click(dialog, IDOK);
-                  });
+        script.Then(kMessageCaption,
+                    [&](HWND box)
+                    {
+                        report.Line("message", MessageBoxText(box));
+                        report.Line("progress window",
+                                    IsWindowEnabled(frontEnd.ProgressWindow()) ? "enabled" : "disabled");
+                        // The close comes first out of the queue, as a player's would before OK.
+                        PostMessageA(frontEnd.ProgressWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+                        PostMessageA(box, WM_COMMAND, IDOK, 0);
+                    });
     else if (scenario == "cancel-during-stop")
         script
             .Then(kErrorCaption,

@@ -1,5 +1,7 @@
 #include "FileSystem.h"
+#include "GameLock.h"
 #include "InstallationRun.h"
+#include "InstallerSteps.h"
 #include "MissionFile.h"
 #include "RecordingFrontEnd.h"
 #include "TestGame.h"
@@ -176,6 +178,7 @@ TEST_F(WindowRunTest, ACompleteRunShowsEveryStepAndEndsWithDone)
     EXPECT_EQ(shown[1], "3% Searching for directory...");
     EXPECT_EQ(shown.back(), "100% Finished installation.");
     EXPECT_EQ(run.Values("message"), std::vector<std::string>{"Done"});
+    EXPECT_EQ(run.Values("owner"), std::vector<std::string>{"Installing..., in front"});
     EXPECT_NE(game.GameFiles(), filesBefore);
 }
 
@@ -188,6 +191,7 @@ TEST_F(WindowRunTest, AnErrorShowsTheErrorDialogAndPutsTheFilesBack)
     ExpectSameAsRecorded(run);
     EXPECT_EQ(run.Values("error"), std::vector<std::string>{"Unexpected end of file found."});
     EXPECT_EQ(run.Values("beeps"), std::vector<std::string>{"1"});
+    EXPECT_EQ(run.Values("owner"), std::vector<std::string>{"Installing..., in front"});
     EXPECT_EQ(run.Values("opened"), std::vector<std::string>{"More Information"});
     EXPECT_EQ(run.Values("back in"), std::vector<std::string>{"Unexpected end of file found."});
     EXPECT_EQ(run.Values("message"), std::vector<std::string>{});
@@ -207,17 +211,23 @@ TEST_F(WindowRunTest, CancelBetweenStepsIsActedOnBeforeTheNextStep)
     EXPECT_EQ(game.GameFiles(), filesBefore);
 }
 
-TEST_F(WindowRunTest, CancelWhileDoneIsShownPutsTheFilesBackAndLeavesTheClosedLog)
+TEST_F(WindowRunTest, DoneHoldsTheProgressWindowSoACancelCannotUndoACompletedRun)
 {
     // A multiplayer mission's steps pass the end of the bar, which stays full.
     RunRecorded("MPFoundry.kxm");
     const CWindowRun run = RunInWindows("cancel-while-done", "MPFoundry.kxm");
-    EXPECT_EQ(InAnyGame(run.Values("shown"), game), InAnyGame(recorder.shown, recordedGame));
+    ExpectSameAsRecorded(run);
     EXPECT_EQ(run.Values("message"), std::vector<std::string>{"Done"});
-    EXPECT_EQ(run.Values("error"), std::vector<std::string>{"User cancelled installation."});
+    EXPECT_EQ(run.Values("progress window"), std::vector<std::string>{"disabled"});
+    EXPECT_NE(game.GameFiles(), filesBefore);
+}
+
+TEST_F(WindowRunTest, ARefusalBeforeTheRunsWindowsBelongsToTheMainDialog)
+{
+    const CWindowRun run = RunInWindows("busy-from-main-dialog", "Harbor01.kxm");
+    EXPECT_EQ(run.Values("refusal"), std::vector<std::string>{GameBusyMessage(game.Directory())});
+    EXPECT_EQ(run.Values("owner"), std::vector<std::string>{kInstallerCaption});
     EXPECT_EQ(game.GameFiles(), filesBefore);
-    // The log is the completed run's: nothing is written to it once it is closed.
-    EXPECT_EQ(Log(game), Log(recordedGame));
 }
 
 TEST_F(WindowRunTest, CommandsThatReachTheMainDialogDuringItsRunDoNothing)
@@ -226,8 +236,9 @@ TEST_F(WindowRunTest, CommandsThatReachTheMainDialogDuringItsRunDoNothing)
     const CWindowRun run = RunInWindows("main-dialog", "Glasshouse03.kxm");
     // No second Confirm dialog came (the scenario expects none) and no second run.
     EXPECT_EQ(run.Values("message"), std::vector<std::string>{"Done"});
-    EXPECT_EQ(run.Values("windows"),
-              std::vector<std::string>{"Installing..., KX Vuz Odezodure (disabled), kx_gui_tests"});
+    EXPECT_EQ(
+        run.Values("windows"),
+        std::vector<std::string>{"Installing... (disabled), KX Vuz Odezodure (disabled), kx_gui_tests"});
     EXPECT_EQ(game.GameFiles(), recordedGame.GameFiles());
     EXPECT_EQ(Log(game), Log(recordedGame));
 }
