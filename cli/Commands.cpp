@@ -14,6 +14,7 @@
 #include "MissionJson.h"
 #include "ShowMission.h"
 #include "TerminalFrontEnd.h"
+#include "UsableGameDirectory.h"
 
 #include <algorithm>
 #include <map>
@@ -181,13 +182,15 @@ int RunCheck(CContext& context, const Values& values)
 {
     const CMissionDefinition mission = ReadMission(context.fileSystem, values.at("MISSION"));
     // The game checks open the mission's files by name: only names that passed may lead there.
-    if (const auto problem = mission.Check())
+    const std::string game = GameDirectory(values.at("--game"));
+    const auto problem = mission.Check();
+    const auto unusable = problem ? problem : UnusableGameDirectoryMessage(game, mission);
+    if (unusable)
     {
-        context.out << "problem: " << *problem << "\n";
+        context.out << "problem: " << *unusable << "\n";
         return 1;
     }
-    const std::vector<GameFinding> findings =
-        CheckAgainstGame(context.fileSystem, GameDirectory(values.at("--game")), mission);
+    const std::vector<GameFinding> findings = CheckAgainstGame(context.fileSystem, game, mission);
     for (const GameFinding& finding : findings)
         context.out << (finding.kind == GameFinding::Kind::Problem ? "problem: " : "warning: ")
                     << finding.message << "\n";
@@ -206,6 +209,11 @@ int RunInstall(CContext& context, const Values& values)
     if (const auto problem = mission.Check())
     {
         context.err << "kxvuz: " << path << ": " << *problem << "\n";
+        return 1;
+    }
+    if (const auto unusable = UnusableGameDirectoryMessage(game, mission))
+    {
+        context.err << "kxvuz: " << *unusable << "\n";
         return 1;
     }
     // Without Korvex.exe the directory is no game to check against; the run says so.

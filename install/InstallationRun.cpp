@@ -3,6 +3,7 @@
 #include "BackupSetRestore.h"
 #include "FileReplace.h"
 #include "GameChecks.h"
+#include "UsableGameDirectory.h"
 
 #include <ctime>
 #include <exception>
@@ -18,6 +19,9 @@ RunOutcome CInstallationRun::RunInstallation()
 {
     try
     {
+        // A folder whose files cannot all be reached would stop the run half-way through its backup.
+        if (auto unusable = UnusableGameDirectoryMessage(gameDirectory, mission))
+            Refuse(*unusable);
         // Before the log: a second process must neither empty this one's log nor check the game unlocked.
         // Without the game there is nothing to claim, and the run goes on to its stop, creating nothing.
         if (fileSystem.GetStatus(gameDirectory + "Korvex.exe"))

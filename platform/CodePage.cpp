@@ -180,3 +180,13 @@ std::optional<std::string> Windows1252FromUtf8(std::string_view text)
     }
     return result;
 }
+
+bool HoldsUnspellableLetter(std::string_view path)
+{
+#ifdef _WIN32
+    return path.find('?') != std::string_view::npos;
+#else
+    (void)path;
+    return false;
+#endif
+}

@@ -23,6 +23,10 @@ std::optional<std::string> AnsiFromUtf16(std::u16string_view text, unsigned code
 std::size_t FindLastBackslash(std::string_view text, unsigned codePage);
 #endif
 
+// A Windows path never holds "?": there it stands for a letter that the conversion from UTF-16 could not
+// spell in the code page. Elsewhere "?" is a letter like any other.
+bool HoldsUnspellableLetter(std::string_view path);
+
 // UTF-8 from Windows-1252 text.
 std::string Utf8FromWindows1252(std::string_view text);
 

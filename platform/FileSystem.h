@@ -78,5 +78,13 @@ public:
     virtual std::string TakeFailureReason() = 0;
 };
 
+// The longest path, in characters, that the system's file calls take: Windows' limit without long-path
+// support; POSIX has none that a game reaches.
+#ifdef _WIN32
+inline constexpr std::size_t kLongestPath = 259;
+#else
+inline constexpr std::size_t kLongestPath = SIZE_MAX;
+#endif
+
 // The real file system of the platform the program runs on.
 IFileSystem& NativeFileSystem();

@@ -7,6 +7,7 @@
 #include "InstallationRun.h"
 #include "MessageBox.h"
 #include "OptionsDialog.h"
+#include "UsableGameDirectory.h"
 #include "WindowFrontEnd.h"
 #include "resource.h"
 
@@ -115,6 +116,9 @@ void CInstallerDialog::OnStartInstallation()
     MessageBeep(MB_ICONASTERISK);
     if (confirm.DoModal() != IDOK)
         OnOptions();
+    // Said before the run, which would end the program over a folder the player can still change.
+    else if (const auto unusable = UnusableGameDirectoryMessage(gameDirectory, mission))
+        AppMessageBox(GetSafeHwnd(), *unusable);
     // The run would refuse to replace the backup set that alone can put the half-edited files right.
     else if (LastInstallationInterrupted(NativeFileSystem(), gameDirectory))
         OfferRestore();
