@@ -26,11 +26,18 @@ template <typename Attempt> DWORD Retried(Attempt attempt)
 
 // Windows refuses to write a read-only file; Wine run by a privileged user does not, so say it here. A
 // folder never opens or is replaced as a file. Both are refused at once: waiting would not change them.
-bool Refused(const std::string& path, bool writing)
+bool Refused(DWORD attributes, bool writing)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&
            ((attributes & FILE_ATTRIBUTE_DIRECTORY) || (writing && (attributes & FILE_ATTRIBUTE_READONLY)));
+}
+
+// Windows refuses to make a hidden or system file anew unless it is asked to keep those attributes.
+DWORD CreatedAttributes(DWORD existing)
+{
+    const DWORD kept =
+        existing == INVALID_FILE_ATTRIBUTES ? 0 : existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    return kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
 }
 
 // Whether another handle has the file open: then nobody may open it without sharing.
@@ -153,7 +160,8 @@ public:
         }
         else if (mode == OpenMode::ReadWrite)
             access = GENERIC_READ | GENERIC_WRITE;
-        if (Refused(path, mode != OpenMode::Read))
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (Refused(attributes, mode != OpenMode::Read))
         {
             reason.Record(ERROR_ACCESS_DENIED);
             return nullptr;
@@ -163,7 +171,7 @@ public:
             [&]
             {
                 handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                     disposition, CreatedAttributes(attributes), nullptr);
                 return handle != INVALID_HANDLE_VALUE;
             });
         if (!reason.CheckAccess(error))
@@ -173,7 +181,7 @@ public:
 
     bool Rename(const std::string& from, const std::string& to) override
     {
-        if (Refused(to, true))
+        if (Refused(GetFileAttributesA(to.c_str()), true))
         {
             reason.Record(ERROR_ACCESS_DENIED);
             return false;

@@ -111,4 +111,33 @@ TEST_F(Win32FileSystemTest, OpenAndRenameGiveUpOnAFileHeldLongerAndRefusalsDoNot
     EXPECT_EQ(ReadBytes(readOnly), "kept");
 }
 
+// The log, a diagnostic file or a leftover NAME.kxnew that someone hid, made anew.
+TEST_F(Win32FileSystemTest, AHiddenOrSystemFileIsEmptiedAndWrittenAndKeepsItsAttributes)
+{
+    const struct
+    {
+        const char* what;
+        DWORD attributes;
+    } cases[] = {
+        {"hidden", FILE_ATTRIBUTE_HIDDEN},
+        {"system", FILE_ATTRIBUTE_SYSTEM},
+        {"hidden and system", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+    };
+    for (const auto& [what, attributes] : cases)
+    {
+        SCOPED_TRACE(what);
+        const std::string path = folder / "kxinstall.log";
+        WriteBytes(path, "an older and longer text");
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes));
+
+        const auto file = fileSystem.Open(path, OpenMode::Write);
+        ASSERT_NE(file, nullptr) << fileSystem.TakeFailureReason();
+        EXPECT_EQ(file->Write("new", 3), 3u);
+        EXPECT_TRUE(file->Close());
+        EXPECT_EQ(ReadBytes(path), "new");
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) & attributes, attributes);
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+    }
+}
+
 } // namespace
