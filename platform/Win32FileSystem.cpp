@@ -75,12 +75,15 @@ public:
             Record(GetLastError());
         return result;
     }
-    // Gives whether error is ERROR_SUCCESS, recording it otherwise.
+    // Gives whether error, of opening or replacing a file, is ERROR_SUCCESS, recording it otherwise. Such a
+    // refusal is most often a folder that only an elevated program may write.
     bool CheckAccess(DWORD error)
     {
         if (error == ERROR_SUCCESS)
             return true;
         Record(error);
+        if (error == ERROR_ACCESS_DENIED)
+            text += " The game's folder may need a command prompt opened as administrator.";
         return false;
     }
     std::string Take() { return std::exchange(text, {}); }
@@ -161,42 +164,33 @@ public:
         else if (mode == OpenMode::ReadWrite)
             access = GENERIC_READ | GENERIC_WRITE;
         const DWORD attributes = GetFileAttributesA(path.c_str());
-        if (Refused(attributes, mode != OpenMode::Read))
-        {
-            reason.Record(ERROR_ACCESS_DENIED);
-            return nullptr;
-        }
         HANDLE handle = INVALID_HANDLE_VALUE;
-        const DWORD error = Retried(
-            [&]
-            {
-                handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     disposition, CreatedAttributes(attributes), nullptr);
-                return handle != INVALID_HANDLE_VALUE;
-            });
-        if (!reason.CheckAccess(error))
+        const auto open = [&]
+        {
+            handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 disposition, CreatedAttributes(attributes), nullptr);
+            return handle != INVALID_HANDLE_VALUE;
+        };
+        if (!reason.CheckAccess(Refused(attributes, mode != OpenMode::Read) ? ERROR_ACCESS_DENIED
+                                                                            : Retried(open)))
             return nullptr;
         return std::make_unique<CWin32File>(handle, reason);
     }
 
     bool Rename(const std::string& from, const std::string& to) override
     {
-        if (Refused(GetFileAttributesA(to.c_str()), true))
+        const auto move = [&]
         {
-            reason.Record(ERROR_ACCESS_DENIED);
+            if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                return true;
+            // Windows refuses to replace a file that is open elsewhere with access denied, not with the
+            // sharing violation that it is and that is worth waiting for.
+            if (GetLastError() == ERROR_ACCESS_DENIED && OpenElsewhere(to))
+                SetLastError(ERROR_SHARING_VIOLATION);
             return false;
-        }
-        return reason.CheckAccess(Retried(
-            [&]
-            {
-                if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-                    return true;
-                // Windows refuses to replace a file that is open elsewhere with access denied, not with the
-                // sharing violation that it is and that is worth waiting for.
-                if (GetLastError() == ERROR_ACCESS_DENIED && OpenElsewhere(to))
-                    SetLastError(ERROR_SHARING_VIOLATION);
-                return false;
-            }));
+        };
+        return reason.CheckAccess(Refused(GetFileAttributesA(to.c_str()), true) ? ERROR_ACCESS_DENIED
+                                                                                : Retried(move));
     }
 
     bool Remove(const std::string& path) override
