@@ -1,4 +1,5 @@
 #include "FileSystem.h"
+#include "RetryPolicy.h"
 
 #include <utility>
 
@@ -7,34 +8,46 @@
 namespace
 {
 
-// The running game, an indexer or a virus scanner holds a file for a moment: about two seconds of tries.
-constexpr int kTries = 40;
-constexpr DWORD kPauseMilliseconds = 50;
-
-// Runs attempt until it succeeds or fails for a reason that waiting cannot cure, or the tries are spent.
-// On failure the last attempt's error is the thread's last error.
-template <typename Attempt> bool Retried(Attempt attempt)
+// Runs attempt until it succeeds or fails for a reason that waiting cannot cure, or the tries that its
+// error earns are spent. Gives ERROR_SUCCESS, or the last attempt's error.
+template <typename Attempt> DWORD Retried(Attempt attempt)
 {
     for (int tries = 1;; ++tries)
     {
         if (attempt())
-            return true;
+            return ERROR_SUCCESS;
         const DWORD error = GetLastError();
-        const bool held =
-            error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
-        if (!held || tries == kTries)
-            return false;
-        Sleep(kPauseMilliseconds);
+        const RetryPolicy policy = RetryPolicyFor(error);
+        if (tries >= policy.tries)
+            return error;
+        Sleep(policy.pauseMilliseconds);
     }
 }
 
 // Windows refuses to write a read-only file; Wine run by a privileged user does not, so say it here. A
 // folder never opens or is replaced as a file. Both are refused at once: waiting would not change them.
-bool Refused(const std::string& path, bool writing)
+bool Refused(DWORD attributes, bool writing)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&
            ((attributes & FILE_ATTRIBUTE_DIRECTORY) || (writing && (attributes & FILE_ATTRIBUTE_READONLY)));
+}
+
+// Windows refuses to make a hidden or system file anew unless it is asked to keep those attributes.
+DWORD CreatedAttributes(DWORD existing)
+{
+    const DWORD kept =
+        existing == INVALID_FILE_ATTRIBUTES ? 0 : existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    return kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
+}
+
+// Whether another handle has the file open: then nobody may open it without sharing.
+bool OpenElsewhere(const std::string& path)
+{
+    const HANDLE handle = CreateFileA(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(handle);
+    return false;
 }
 
 // The system's words for the most recent failure, kept until they are taken.
@@ -61,6 +74,17 @@ public:
         if (!result)
             Record(GetLastError());
         return result;
+    }
+    // Gives whether error, of opening or replacing a file, is ERROR_SUCCESS, recording it otherwise. Such a
+    // refusal is most often a folder that only an elevated program may write.
+    bool CheckAccess(DWORD error)
+    {
+        if (error == ERROR_SUCCESS)
+            return true;
+        Record(error);
+        if (error == ERROR_ACCESS_DENIED)
+            text += " The game's folder may need a command prompt opened as administrator.";
+        return false;
     }
     std::string Take() { return std::exchange(text, {}); }
 
@@ -145,36 +169,34 @@ public:
         }
         else if (mode == OpenMode::ReadWrite)
             access = GENERIC_READ | GENERIC_WRITE;
-        if (Refused(path, mode != OpenMode::Read))
-        {
-            reason.Record(ERROR_ACCESS_DENIED);
-            return nullptr;
-        }
+        const DWORD attributes = GetFileAttributesA(path.c_str());
         HANDLE handle = INVALID_HANDLE_VALUE;
-        const bool opened = Retried(
-            [&]
-            {
-                handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-                return handle != INVALID_HANDLE_VALUE;
-            });
-        if (!reason.Check(opened))
+        const auto open = [&]
+        {
+            handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 disposition, CreatedAttributes(attributes), nullptr);
+            return handle != INVALID_HANDLE_VALUE;
+        };
+        if (!reason.CheckAccess(Refused(attributes, mode != OpenMode::Read) ? ERROR_ACCESS_DENIED
+                                                                            : Retried(open)))
             return nullptr;
         return std::make_unique<CWin32File>(handle, reason);
     }
 
     bool Rename(const std::string& from, const std::string& to) override
     {
-        if (Refused(to, true))
+        const auto move = [&]
         {
-            reason.Record(ERROR_ACCESS_DENIED);
+            if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                return true;
+            // Windows refuses to replace a file that is open elsewhere with access denied, not with the
+            // sharing violation that it is and that is worth waiting for.
+            if (GetLastError() == ERROR_ACCESS_DENIED && OpenElsewhere(to))
+                SetLastError(ERROR_SHARING_VIOLATION);
             return false;
-        }
-        return reason.Check(Retried(
-            [&] {
-                return MoveFileExA(from.c_str(), to.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-            }));
+        };
+        return reason.CheckAccess(Refused(GetFileAttributesA(to.c_str()), true) ? ERROR_ACCESS_DENIED
+                                                                                : Retried(move));
     }
 
     bool Remove(const std::string& path) override

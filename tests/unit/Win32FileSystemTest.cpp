@@ -112,4 +112,72 @@ TEST_F(Win32FileSystemTest, OpenAndRenameGiveUpOnAFileHeldLongerAndRefusalsDoNot
     EXPECT_EQ(ReadBytes(readOnly), "kept");
 }
 
+TEST_F(Win32FileSystemTest, ARefusedOpenOrRenameSaysThatTheFolderMayNeedAnAdministrator)
+{
+    const std::string hint = " The game's folder may need a command prompt opened as administrator.";
+    const std::string readOnly = folder / "readonly.txt";
+    WriteBytes(readOnly, "kept");
+    ASSERT_TRUE(fileSystem.SetReadOnly(readOnly, true));
+    WriteBytes(folder.Path() / "new", "new");
+    fs::create_directory(folder.Path() / "sub");
+    const struct
+    {
+        const char* what;
+        std::function<bool()> operation;
+        bool refused;
+    } cases[] = {
+        {"rename over a read-only file", [&] { return fileSystem.Rename(folder / "new", readOnly); }, true},
+        {"write a read-only file", [&] { return fileSystem.Open(readOnly, OpenMode::Write) != nullptr; },
+         true},
+        {"open a folder", [&] { return fileSystem.Open(folder / "sub", OpenMode::Read) != nullptr; }, true},
+        {"read a missing file",
+         [&] { return fileSystem.Open(folder / "missing", OpenMode::Read) != nullptr; }, false},
+        {"write in a missing folder",
+         [&] { return fileSystem.Open(folder / "missing\\file", OpenMode::Write) != nullptr; }, false},
+        {"rename a missing file", [&] { return fileSystem.Rename(folder / "missing", folder / "other"); },
+         false},
+    };
+    for (const auto& [what, operation, refused] : cases)
+    {
+        SCOPED_TRACE(what);
+        EXPECT_FALSE(operation());
+        const std::string reason = fileSystem.TakeFailureReason();
+        EXPECT_EQ(reason.find('\n'), std::string::npos) << reason;
+        const bool hinted = reason.ends_with(hint);
+        EXPECT_EQ(hinted, refused) << reason;
+        // The system's own words come first.
+        EXPECT_NE(reason.substr(0, reason.size() - (hinted ? hint.size() : 0)), "");
+    }
+    EXPECT_EQ(ReadBytes(readOnly), "kept");
+}
+
+// The log, a diagnostic file or a leftover NAME.kxnew that someone hid, made anew.
+TEST_F(Win32FileSystemTest, AHiddenOrSystemFileIsEmptiedAndWrittenAndKeepsItsAttributes)
+{
+    const struct
+    {
+        const char* what;
+        DWORD attributes;
+    } cases[] = {
+        {"hidden", FILE_ATTRIBUTE_HIDDEN},
+        {"system", FILE_ATTRIBUTE_SYSTEM},
+        {"hidden and system", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+    };
+    for (const auto& [what, attributes] : cases)
+    {
+        SCOPED_TRACE(what);
+        const std::string path = folder / "kxinstall.log";
+        WriteBytes(path, "an older and longer text");
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes));
+
+        const auto file = fileSystem.Open(path, OpenMode::Write);
+        ASSERT_NE(file, nullptr) << fileSystem.TakeFailureReason();
+        EXPECT_EQ(file->Write("new", 3), 3u);
+        EXPECT_TRUE(file->Close());
+        EXPECT_EQ(ReadBytes(path), "new");
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) & attributes, attributes);
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+    }
+}
+
 } // namespace
