@@ -157,6 +157,11 @@ bool EndsInBackslash(std::string_view text)
     return !text.empty() && FindLastBackslash(text) == text.size() - 1;
 }
 
+char16_t Utf16FromWindows1252(char c)
+{
+    return static_cast<char16_t>(UnicodeOf(static_cast<unsigned char>(c)));
+}
+
 std::string Utf8FromWindows1252(std::string_view text)
 {
     std::string result;

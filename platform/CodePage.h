@@ -23,6 +23,9 @@ std::optional<std::string> AnsiFromUtf16(std::u16string_view text, unsigned code
 std::size_t FindLastBackslash(std::string_view text, unsigned codePage);
 #endif
 
+// The UTF-16 unit of a Windows-1252 character; every one is a single unit.
+char16_t Utf16FromWindows1252(char c);
+
 // UTF-8 from Windows-1252 text.
 std::string Utf8FromWindows1252(std::string_view text);
 

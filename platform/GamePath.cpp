@@ -1,6 +1,6 @@
 #include "GamePath.h"
 
-#include "Characters.h"
+#include "NameCase.h"
 
 #ifndef _WIN32
 #include <algorithm>
@@ -22,7 +22,7 @@ std::string MatchIgnoringCase(const fs::path& folder, const std::string& name)
          it.increment(error))
     {
         const std::string entry = it->path().filename().string();
-        if (SameIgnoringCase(entry, name))
+        if (SameNameIgnoringCase(entry, name))
             matches.push_back(entry);
     }
     if (matches.empty())
