@@ -185,3 +185,21 @@ std::optional<std::string> Windows1252FromUtf8(std::string_view text)
     }
     return result;
 }
+
+std::string SystemTextFromCodePage(std::string_view text)
+{
+#ifdef _WIN32
+    return std::string(text);
+#else
+    return Utf8FromWindows1252(text);
+#endif
+}
+
+std::optional<std::string> CodePageFromSystemText(std::string_view text)
+{
+#ifdef _WIN32
+    return std::string(text);
+#else
+    return Windows1252FromUtf8(text);
+#endif
+}

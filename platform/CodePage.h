@@ -31,3 +31,9 @@ std::string Utf8FromWindows1252(std::string_view text);
 
 // Windows-1252 text from UTF-8; nothing when the text is not UTF-8 or holds a character 1252 lacks.
 std::optional<std::string> Windows1252FromUtf8(std::string_view text);
+
+// Text in the code page as the system's own text, which terminals show and file names are made of: UTF-8 on
+// POSIX; as it stands on Windows, whose text is the code page.
+std::string SystemTextFromCodePage(std::string_view text);
+// The reverse; nothing for system text that the code page cannot spell.
+std::optional<std::string> CodePageFromSystemText(std::string_view text);

@@ -1,4 +1,5 @@
 #include "BackupSetRestore.h"
+#include "CodePage.h"
 #include "FaultInjectingFileSystem.h"
 #include "FileReplace.h"
 #include "GameLock.h"
@@ -89,7 +90,7 @@ protected:
     {
         const KxvuzResult result = KxvuzInstall(mission);
         EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.err, "kxvuz: " + kMissionFile + ": " + message + "\n");
+        EXPECT_EQ(result.err, SystemTextFromCodePage("kxvuz: " + kMissionFile + ": " + message + "\n"));
         EXPECT_TRUE(WritesRecorded().empty());
         EXPECT_EQ(Run(mission, memory), RunOutcome::StoppedBeforeChange);
         EXPECT_EQ(frontEnd.errors.back(), message);
