@@ -20,22 +20,17 @@ struct UpperCase
 constexpr UpperCase kUpperCases[] = {
     {'a', u'A'},
     {'z', u'Z'},
-    {'Q', u'Q'},
     // Beside letters, but no letters.
     {'`', u'`'},
     {'{', u'{'},
-    {'@', u'@'},
     {'\xE0', u'\u00C0'},
     {'\xE9', u'\u00C9'},
-    {'\xC9', u'\u00C9'},
-    {'\xF0', u'\u00D0'},
     {'\xFE', u'\u00DE'},
     {'\xF7', u'\u00F7'},
     {'\xD7', u'\u00D7'},
     {'\xAA', u'\u00AA'},
     // Letters that 1252 keeps among its punctuation.
     {'\x9A', u'\u0160'},
-    {'\x8A', u'\u0160'},
     {'\x9C', u'\u0152'},
     {'\x9E', u'\u017D'},
     {'\xFF', u'\u0178'},
@@ -46,7 +41,6 @@ constexpr UpperCase kUpperCases[] = {
     {'\xDF', u'\u00DF'},
     {'\xB5', u'\u00B5'},
     {'\x80', u'\u20AC'},
-    {'\x81', u'\u0081'},
 };
 
 struct NamePair
