@@ -4,6 +4,7 @@
 
 #include "BackupSetRestore.h"
 #include "CodePage.h"
+#include "CodePageOutput.h"
 #include "CommandLine.h"
 #include "FileReplace.h"
 #include "FileSystem.h"
@@ -37,8 +38,11 @@ public:
 struct CContext
 {
     IFileSystem& fileSystem;
+    // Take text in the code page.
     std::ostream& out;
     std::ostream& err;
+    // Takes the system's text: what kxvuz show writes is UTF-8 already.
+    std::ostream& systemOut;
     bool errIsTerminal;
 };
 
@@ -117,7 +121,7 @@ constexpr CommandArgument kGame{"--game", "DIR", "The game directory, which hold
 
 int RunShow(CContext& context, const Values& values)
 {
-    ShowMission(ReadMission(context.fileSystem, values.at("MISSION")), context.out);
+    ShowMission(ReadMission(context.fileSystem, values.at("MISSION")), context.systemOut);
     return 0;
 }
 
@@ -318,10 +322,26 @@ int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream&
     return RunKxvuz(NativeFileSystem(), argc, argv, out, err, errIsTerminal, beforeCancellable);
 }
 
-int RunKxvuz(IFileSystem& fileSystem, int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-             bool errIsTerminal, void (*beforeCancellable)())
+int RunKxvuz(IFileSystem& fileSystem, int argc, const char* const* argv, std::ostream& systemOut,
+             std::ostream& systemErr, bool errIsTerminal, void (*beforeCancellable)())
 {
-    const std::vector<std::string> words(argv + std::min(argc, 1), argv + argc);
+    std::vector<std::string> words;
+    for (int i = 1; i < argc; ++i)
+    {
+        // The game's paths and texts are in the code page, and the words name its folder and what goes into
+        // it.
+        const std::optional<std::string> word = CodePageFromSystemText(argv[i]);
+        if (!word)
+        {
+            // As the system gave it: the code page cannot show it.
+            systemErr << "kxvuz: " << argv[i]
+                      << ": Windows-1252, the code page of the game's names, cannot spell this argument.\n";
+            return 2;
+        }
+        words.push_back(*word);
+    }
+    CCodePageOutput out(systemOut);
+    CCodePageOutput err(systemErr);
     if (words.empty())
     {
         err << "kxvuz: A command is required (see kxvuz --help)\n";
@@ -350,7 +370,7 @@ int RunKxvuz(IFileSystem& fileSystem, int argc, const char* const* argv, std::os
         out << CommandHelp(entry->name, entry->description, entry->arguments);
         return 0;
     }
-    CContext context{fileSystem, out, err, errIsTerminal};
+    CContext context{fileSystem, out, err, systemOut, errIsTerminal};
     try
     {
         const Values values = ParseArguments(entry->arguments, rest);

@@ -1,6 +1,6 @@
 #include "MissionDefinition.h"
 
-#include "Characters.h"
+#include "NameCase.h"
 
 #include "GameFiles.h"
 
@@ -269,12 +269,12 @@ std::optional<CString> CMissionDefinition::CollidingFileNameMessage() const
             if (const GameFileEntry entry = GameFileOf(file, list); !entry.missionsOwn)
                 taken.push_back(entry.backupName);
     }
-    if (!briefingFile.empty() && SameIgnoringCase(briefingFile, intelFile))
+    if (!briefingFile.empty() && SameNameIgnoringCase(briefingFile, intelFile))
         return "The briefing file and the intel file are both named " + intelFile +
                ": their backup copies in data\\Backup would overwrite each other.";
     for (const auto& [field, kind] : {std::pair{&briefingFile, "briefing"}, std::pair{&intelFile, "intel"}})
         for (const std::string& name : taken)
-            if (SameIgnoringCase(*field, name))
+            if (SameNameIgnoringCase(*field, name))
                 return CString("The ") + kind + " file cannot be named " + *field +
                        ": data\\Backup keeps a file of that name for the installation's own use.";
     return std::nullopt;

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-// Character classes as the game's files and the system's names use them: ASCII only and independent of the
-// C library's locale, so that every build and code page agrees.
+// Character classes as the game's files and the system's words use them: ASCII only and independent of the
+// C library's locale, so that every build and code page agrees. File names fold case as NameCase.h says.
 
 inline bool IsDigit(char c)
 {
@@ -34,10 +34,4 @@ inline std::string LowerCase(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(), [](char c) { return LowerCase(c); });
     return text;
-}
-
-inline bool SameIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return LowerCase(x) == LowerCase(y); });
 }

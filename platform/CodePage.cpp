@@ -157,6 +157,11 @@ bool EndsInBackslash(std::string_view text)
     return !text.empty() && FindLastBackslash(text) == text.size() - 1;
 }
 
+char16_t Utf16FromWindows1252(char c)
+{
+    return static_cast<char16_t>(UnicodeOf(static_cast<unsigned char>(c)));
+}
+
 std::string Utf8FromWindows1252(std::string_view text)
 {
     std::string result;
@@ -188,5 +193,23 @@ bool HoldsUnspellableLetter(std::string_view path)
 #else
     (void)path;
     return false;
+#endif
+}
+
+std::string SystemTextFromCodePage(std::string_view text)
+{
+#ifdef _WIN32
+    return std::string(text);
+#else
+    return Utf8FromWindows1252(text);
+#endif
+}
+
+std::optional<std::string> CodePageFromSystemText(std::string_view text)
+{
+#ifdef _WIN32
+    return std::string(text);
+#else
+    return Windows1252FromUtf8(text);
 #endif
 }

@@ -27,8 +27,17 @@ std::size_t FindLastBackslash(std::string_view text, unsigned codePage);
 // spell in the code page. Elsewhere "?" is a letter like any other.
 bool HoldsUnspellableLetter(std::string_view path);
 
+// The UTF-16 unit of a Windows-1252 character; every one is a single unit.
+char16_t Utf16FromWindows1252(char c);
+
 // UTF-8 from Windows-1252 text.
 std::string Utf8FromWindows1252(std::string_view text);
 
 // Windows-1252 text from UTF-8; nothing when the text is not UTF-8 or holds a character 1252 lacks.
 std::optional<std::string> Windows1252FromUtf8(std::string_view text);
+
+// Text in the code page as the system's own text, which terminals show and file names are made of: UTF-8 on
+// POSIX; as it stands on Windows, whose text is the code page.
+std::string SystemTextFromCodePage(std::string_view text);
+// The reverse; nothing for system text that the code page cannot spell.
+std::optional<std::string> CodePageFromSystemText(std::string_view text);

@@ -1,6 +1,7 @@
 #include "GamePath.h"
 
-#include "Characters.h"
+#include "CodePage.h"
+#include "NameCase.h"
 
 #ifndef _WIN32
 #include <algorithm>
@@ -13,7 +14,8 @@ namespace
 
 namespace fs = std::filesystem;
 
-// The entry of folder whose name matches name but for case; the first in name order for determinism.
+// The entry of folder whose name matches name (in the code page) but for case, or name in UTF-8; the first in
+// name order for determinism.
 std::string MatchIgnoringCase(const fs::path& folder, const std::string& name)
 {
     std::vector<std::string> matches;
@@ -22,11 +24,13 @@ std::string MatchIgnoringCase(const fs::path& folder, const std::string& name)
          it.increment(error))
     {
         const std::string entry = it->path().filename().string();
-        if (SameIgnoringCase(entry, name))
+        // An entry that is not UTF-8, or that 1252 cannot spell, is no program path's.
+        const auto entryName = Windows1252FromUtf8(entry);
+        if (entryName && SameNameIgnoringCase(*entryName, name))
             matches.push_back(entry);
     }
     if (matches.empty())
-        return name;
+        return Utf8FromWindows1252(name);
     return *std::min_element(matches.begin(), matches.end());
 }
 
@@ -50,17 +54,18 @@ std::string NativePath(const std::string& path)
         std::size_t end = slashed.find('/', start);
         if (end == std::string::npos)
             end = slashed.size();
-        std::string component = slashed.substr(start, end - start);
+        const std::string component = slashed.substr(start, end - start);
         start = end + 1;
         if (component.empty())
             continue;
+        std::string name = Utf8FromWindows1252(component);
         std::error_code error;
-        if (resolving && component != "." && component != ".." && !fs::exists(result / component, error))
+        if (resolving && component != "." && component != ".." && !fs::exists(result / name, error))
         {
-            component = MatchIgnoringCase(result, component);
-            resolving = fs::exists(result / component, error);
+            name = MatchIgnoringCase(result, component);
+            resolving = fs::exists(result / name, error);
         }
-        result /= component;
+        result /= name;
     }
     std::string native = result.string();
     // A trailing separator names a folder; keep it.

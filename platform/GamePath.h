@@ -3,6 +3,7 @@
 #include <string>
 
 // The native path for a program path. Game paths are composed with backslashes; on POSIX they become
-// slashes, and a component that does not exist in that exact case is matched case-insensitively,
-// because games installed under Wine keep Windows' mixed-case names. On Windows paths stand as given.
+// slashes, the code page's text becomes UTF-8, as file names there are, and a component that does not exist
+// in that exact case is matched case-insensitively, as NTFS folds case, because games installed under Wine
+// keep Windows' mixed-case names. On Windows paths stand as given.
 std::string NativePath(const std::string& path);

@@ -85,5 +85,28 @@ check "and names what it put back" grep -qx 'Restored: data\\texture\\sherman.cx
 rm -r "$work/game/data/Backup"
 check "and every game file is as before" diff -r "$sample/game" "$work/game"
 
+# Accented names, as Linux has them in UTF-8: the game's folder and files, the mission's folder, and the names
+# the mission gives its files (Windows-1252 inside it, in another letter case).
+accented="$work/Jeux été"
+rm -rf "$accented" "$work/Missions à jouer" && cp -r "$sample/game" "$accented" && mkdir "$work/Missions à jouer"
+cp "$accented/data/text/briefing/Harbor01.brf" "$accented/data/text/briefing/kxété.brf"
+cp "$accented/data/text/intel/Harbor01.int" "$accented/data/text/intel/kxété.int"
+(cd "$accented" && find . | sort >"$work/names-before")
+mission="$work/Missions à jouer/été.json"
+sed 's/"Harbor01.brf"/"KXÉTÉ.BRF"/; s/"Harbor01.int"/"kxété.int"/' "$sample/missions/Harbor01.json" >"$mission"
+(cd "$work/run" && "$kxvuz" install --game "$accented" "$mission" >out.txt 2>err.txt)
+check "an accented mission installs into a game with UTF-8 names" test $? -eq 0
+check "its intel file is the one edited" bash -c "! cmp -s '$accented/data/text/intel/kxété.int' \
+  '$accented/data/text/intel/Harbor01.int'"
+check "and backed up under its UTF-8 name" cmp "$accented/data/Backup/kxété.int" "$sample/game/data/text/intel/Harbor01.int"
+check "and no game file of another name appeared" bash -c "cd '$accented' && find . -path ./data/Backup -prune -o -print \
+  | grep -v '^./data/Backup$' | sort | diff '$work/names-before' -"
+check "show prints the mission's names in UTF-8" grep -qx 'Intel file: *"kxété.int"' \
+  <("$kxvuz" show "$mission")
+rm "$accented/Korvex.exe"
+(cd "$work/run" && "$kxvuz" install --game "$accented" "$mission" >out.txt 2>err.txt)
+check "and its messages name the game directory in UTF-8" \
+  grep -qF "Could not find Korvex.exe in the directory $accented/." "$work/run/err.txt"
+
 echo "e2e install: $failures failed"
 [ "$failures" -eq 0 ]

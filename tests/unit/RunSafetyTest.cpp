@@ -1,4 +1,5 @@
 #include "BackupSetRestore.h"
+#include "CodePage.h"
 #include "FaultInjectingFileSystem.h"
 #include "FileReplace.h"
 #include "GameLock.h"
@@ -89,7 +90,7 @@ protected:
     {
         const KxvuzResult result = KxvuzInstall(mission);
         EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.err, "kxvuz: " + kMissionFile + ": " + message + "\n");
+        EXPECT_EQ(result.err, SystemTextFromCodePage("kxvuz: " + kMissionFile + ": " + message + "\n"));
         EXPECT_TRUE(WritesRecorded().empty());
         EXPECT_EQ(Run(mission, memory), RunOutcome::StoppedBeforeChange);
         EXPECT_EQ(frontEnd.errors.back(), message);
@@ -121,6 +122,12 @@ TEST_F(RunSafety, NamesWhoseBackupCopiesWouldCollideAreRefusedBeforeAnyWrite)
         {"same.TXT", "SAME.txt", true},
         {"Harbor01.brf", "Harbor01.int", false},
         {"mission.lst.brf", "files.int", false},
+        // NTFS folds case beyond ASCII; a letter without a one-letter capital stays itself.
+        {"kx\xE9t\xE9.txt", "KX\xC9T\xC9.TXT", true},
+        {"\xFF\x9A\x9C\x9E.txt", "\x9F\x8A\x8C\x8E.txt", true},
+        {"\xE9.txt", "e.txt", false},
+        {"\xDF.txt", "SS.txt", false},
+        {"\xB5.txt", "M.txt", false},
     };
     for (const std::string taken : {"mission.lst", "MPMission.lst", "missionnames.txt", "intelnames.txt",
                                     "tutorial_groupings.txt", "kx_string_table.txt", "Sherman.cxp",
