@@ -1,3 +1,4 @@
+#include "CodePage.h"
 #include "FileSystem.h"
 
 #include <utility>
@@ -28,11 +29,31 @@ template <typename Attempt> bool Retried(Attempt attempt)
     }
 }
 
+// Game paths are in the code page and go to the narrow calls; a wide path may name any folder.
+DWORD AttributesOf(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str());
+}
+DWORD AttributesOf(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str());
+}
+HANDLE CreateFileOf(const std::string& path, DWORD access, DWORD disposition)
+{
+    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+HANDLE CreateFileOf(const std::wstring& path, DWORD access, DWORD disposition)
+{
+    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 // Windows refuses to write a read-only file; Wine run by a privileged user does not, so say it here. A
 // folder never opens or is replaced as a file. Both are refused at once: waiting would not change them.
-bool Refused(const std::string& path, bool writing)
+template <typename Path> bool Refused(const Path& path, bool writing)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = AttributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES &&
            ((attributes & FILE_ATTRIBUTE_DIRECTORY) || (writing && (attributes & FILE_ATTRIBUTE_READONLY)));
 }
@@ -136,6 +157,17 @@ class CWin32FileSystem : public IFileSystem
 public:
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override
     {
+        return OpenFile(path, mode);
+    }
+
+    std::unique_ptr<IFile> OpenUtf8(const std::string& path, OpenMode mode) override
+    {
+        return OpenFile(WideFromAnsi(path, CP_UTF8), mode);
+    }
+
+    // Open and OpenUtf8 differ only in the calls their path goes to.
+    template <typename Path> std::unique_ptr<IFile> OpenFile(const Path& path, OpenMode mode)
+    {
         DWORD access = GENERIC_READ;
         DWORD disposition = OPEN_EXISTING;
         if (mode == OpenMode::Write)
@@ -154,8 +186,7 @@ public:
         const bool opened = Retried(
             [&]
             {
-                handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+                handle = CreateFileOf(path, access, disposition);
                 return handle != INVALID_HANDLE_VALUE;
             });
         if (!reason.Check(opened))

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace
 {
 
@@ -122,6 +126,38 @@ TEST(CodePage, AnsiFromUtf16InTheCodePageGiven)
     };
     for (const auto& [codePage, text, expected] : cases)
         EXPECT_EQ(AnsiFromUtf16(text, codePage), expected) << codePage;
+}
+
+TEST(CodePage, WideFromAnsiInTheCodePageGiven)
+{
+    struct Case
+    {
+        unsigned codePage;
+        std::string text;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {1252, "\xE9\x80 \x81", L"\u00E9\u20AC \u0081"},
+        {932, "\x95\x5C\\", L"\u8868\\"},
+        {65001, "\xC5\x81ukasz \xF0\x9F\x98\x80", L"\u0141ukasz \U0001F600"},
+        // Neither a lone continuation byte nor a sequence cut short is a character.
+        {65001,
+         "a\x80"
+         "b\xC5",
+         L"a\uFFFDb\uFFFD"},
+        {65001, "", L""},
+    };
+    for (const auto& [codePage, text, expected] : cases)
+        EXPECT_EQ(WideFromAnsi(text, codePage), expected) << codePage << " " << text;
+}
+
+// The ANSI code page of a Western system, as Wine's is by default.
+TEST(CodePage, CodePagePathSpellsWhatTheCodePageLacksAsQuestionMarks)
+{
+    ASSERT_EQ(GetACP(), 1252u);
+    EXPECT_EQ(CodePagePath("C:\\Users\\\xC5\x81ukasz\\\xC3\xA9t\xC3\xA9.kxm"),
+              "C:\\Users\\?ukasz\\\xE9t\xE9.kxm");
+    EXPECT_EQ(CodePagePath("C:\\Korvex\\"), "C:\\Korvex\\");
 }
 
 #endif
