@@ -9,7 +9,8 @@ class IFileSystem;
 // line, a file that cannot be read or written, no complete backup set to restore, or a restore that did not
 // finish (one line on err); 3 an install that stopped before any game file changed. beforeCancellable: called
 // before a command that Ctrl-C cancels (install, restore) starts, to map Ctrl-C to a cancel; every other
-// command keeps the system's default reaction to it.
+// command keeps the system's default reaction to it. The words are UTF-8 on Windows, so that a mission file
+// may be anywhere; elsewhere they are as the system gives them.
 int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
              bool errIsTerminal = false, void (*beforeCancellable)() = nullptr);
 // The same, with every file operation going through fileSystem.
