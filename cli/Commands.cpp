@@ -5,6 +5,7 @@
 #include "BackupSetRestore.h"
 #include "CodePage.h"
 #include "CommandLine.h"
+#include "ConsoleOutput.h"
 #include "FileReplace.h"
 #include "FileSystem.h"
 #include "GameChecks.h"
@@ -122,7 +123,9 @@ constexpr CommandArgument kGame{"--game", "DIR", "The game directory, which hold
 
 int RunShow(CContext& context, const Values& values)
 {
-    ShowMission(ReadMission(context.fileSystem, values.at("MISSION")), context.out);
+    const CMissionDefinition mission = ReadMission(context.fileSystem, values.at("MISSION"));
+    const CUtf8Output utf8(context.out);
+    ShowMission(mission, context.out);
     return 0;
 }
 

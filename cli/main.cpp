@@ -23,7 +23,7 @@ namespace
 
 int Run(int argc, const char* const* argv)
 {
-    const CUtf8ConsoleOutput console;
+    const CConsoleStreams console;
     return RunKxvuz(argc, argv, std::cout, std::cerr, isatty(2) != 0, InstallCancelHandlers);
 }
 
