@@ -100,14 +100,6 @@ TEST(ConsoleWriter, KeepsEachTextsEncodingAndHandsOnTheRestWhenItEnds)
     EXPECT_EQ(given, (std::vector<std::wstring>{L"\u00E9", L"\u00E9", L"\u00E9"}));
 }
 
-TEST(ConsoleWriter, ASinkThatFailsFailsTheStream)
-{
-    CConsoleWriter writer([](std::wstring_view) { return false; }, 1252);
-    std::ostream stream(&writer);
-    stream << "line\n";
-    EXPECT_TRUE(stream.bad());
-}
-
 // To a pipe or a file kxvuz writes its bytes as they are.
 TEST(ConsoleStreams, LeaveAStreamThatIsNoConsoleAsItIs)
 {

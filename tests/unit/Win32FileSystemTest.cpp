@@ -112,35 +112,4 @@ TEST_F(Win32FileSystemTest, OpenAndRenameGiveUpOnAFileHeldLongerAndRefusalsDoNot
     EXPECT_EQ(ReadBytes(readOnly), "kept");
 }
 
-// A mission file may be where the code page cannot reach; OpenUtf8 refuses what Open refuses.
-TEST_F(Win32FileSystemTest, OpenUtf8ReachesAFolderTheCodePageCannotSpell)
-{
-    const fs::path foreign = folder.ForeignFolder();
-    const std::string path = Utf8Of(foreign / "m.kxm");
-    const auto written = fileSystem.OpenUtf8(path, OpenMode::Write);
-    ASSERT_NE(written, nullptr) << fileSystem.TakeFailureReason();
-    EXPECT_EQ(written->Write("bytes", 5), 5u);
-    EXPECT_TRUE(written->Close());
-    EXPECT_EQ(ReadBytes(foreign / "m.kxm"), "bytes");
-    const auto read = fileSystem.OpenUtf8(path, OpenMode::Read);
-    ASSERT_NE(read, nullptr);
-    char bytes[8] = {};
-    EXPECT_EQ(read->Read(bytes, sizeof(bytes)), 5);
-    read->Close();
-    // The code page's spelling of the same path names no file.
-    EXPECT_EQ(fileSystem.Open(folder / "?ukasz\\m.kxm", OpenMode::Read), nullptr);
-    fileSystem.TakeFailureReason();
-
-    ASSERT_TRUE(SetFileAttributesW((foreign / "m.kxm").c_str(), FILE_ATTRIBUTE_READONLY));
-    const std::pair<const char*, std::unique_ptr<IFile>> refused[] = {
-        {"a read-only file for writing", fileSystem.OpenUtf8(path, OpenMode::Write)},
-        {"a folder", fileSystem.OpenUtf8(Utf8Of(foreign), OpenMode::Read)},
-    };
-    for (const auto& [what, file] : refused)
-        EXPECT_EQ(file, nullptr) << what;
-    EXPECT_NE(fileSystem.TakeFailureReason(), "");
-    SetFileAttributesW((foreign / "m.kxm").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(ReadBytes(foreign / "m.kxm"), "bytes");
-}
-
 } // namespace
