@@ -6,6 +6,7 @@
 #include "CodePage.h"
 #include "CodePageOutput.h"
 #include "CommandLine.h"
+#include "ConsoleOutput.h"
 #include "FileReplace.h"
 #include "FileSystem.h"
 #include "GameChecks.h"
@@ -52,6 +53,12 @@ enum class MissionFormat
     Json,
 };
 
+// What a message says of a mission file: its name as the command line gave it, spelt in the code page.
+std::string About(const std::string& path, const std::string& what)
+{
+    return CodePagePath(path) + ": " + what;
+}
+
 MissionFormat FormatOf(const std::string& path)
 {
     const std::size_t dot = path.find_last_of("./\\");
@@ -61,13 +68,13 @@ MissionFormat FormatOf(const std::string& path)
         return MissionFormat::Kxm;
     if (extension == ".json")
         return MissionFormat::Json;
-    throw CCommandError(path + ": The name of a mission file must end in .kxm or .json.");
+    throw CCommandError(About(path, "The name of a mission file must end in .kxm or .json."));
 }
 
 void Check(const MissionFileResult& result, const std::string& path)
 {
     if (!result.Ok())
-        throw CCommandError(path + ": " + result.detail);
+        throw CCommandError(About(path, result.detail));
 }
 
 // Runs work, naming path in what the JSON form reports.
@@ -79,29 +86,29 @@ template <typename Work> auto ForFile(const std::string& path, Work work)
     }
     catch (const CMissionJsonError& error)
     {
-        throw CCommandError(path + ": " + error.what());
+        throw CCommandError(About(path, error.what()));
     }
 }
 
 std::string ReadAll(IFileSystem& fileSystem, const std::string& path)
 {
-    const std::unique_ptr<IFile> file = fileSystem.Open(path, OpenMode::Read);
+    const std::unique_ptr<IFile> file = fileSystem.OpenUtf8(path, OpenMode::Read);
     if (!file)
-        throw CCommandError(path + ": The file cannot be opened.");
+        throw CCommandError(About(path, "The file cannot be opened."));
     std::optional<std::string> bytes = ReadRest(*file);
     if (!bytes)
-        throw CCommandError(path + ": The file cannot be read.");
+        throw CCommandError(About(path, "The file cannot be read."));
     file->Close();
     return std::move(*bytes);
 }
 
 void WriteAll(IFileSystem& fileSystem, const std::string& path, const std::string& bytes)
 {
-    const std::unique_ptr<IFile> file = fileSystem.Open(path, OpenMode::Write);
+    const std::unique_ptr<IFile> file = fileSystem.OpenUtf8(path, OpenMode::Write);
     if (!file)
-        throw CCommandError(path + ": The file cannot be created.");
+        throw CCommandError(About(path, "The file cannot be created."));
     if (file->Write(bytes.data(), bytes.size()) != bytes.size() || !file->Close())
-        throw CCommandError(path + ": The file could not be written completely.");
+        throw CCommandError(About(path, "The file could not be written completely."));
 }
 
 CMissionDefinition ReadMission(IFileSystem& fileSystem, const std::string& path)
@@ -121,7 +128,9 @@ constexpr CommandArgument kGame{"--game", "DIR", "The game directory, which hold
 
 int RunShow(CContext& context, const Values& values)
 {
-    ShowMission(ReadMission(context.fileSystem, values.at("MISSION")), context.systemOut);
+    const CMissionDefinition mission = ReadMission(context.fileSystem, values.at("MISSION"));
+    const CUtf8Output utf8(context.systemOut);
+    ShowMission(mission, context.systemOut);
     return 0;
 }
 
@@ -148,9 +157,11 @@ int RunConvert(CContext& context, const Values& values)
     return 0;
 }
 
-// The game directory as the run composes paths from it: ending in a separator.
-std::string GameDirectory(std::string directory)
+// The game directory as the run composes paths from it: in the code page, as the game's files are named,
+// and ending in a separator.
+std::string GameDirectory(const std::string& utf8Directory)
 {
+    std::string directory = CodePagePath(utf8Directory);
 #ifdef _WIN32
     // No double-byte character has the byte of a slash in it, but one may have a backslash's.
     const bool endsInSeparator =
@@ -212,7 +223,7 @@ int RunInstall(CContext& context, const Values& values)
     // mission writes nothing, not even the log.
     if (const auto problem = mission.Check())
     {
-        context.err << "kxvuz: " << path << ": " << *problem << "\n";
+        context.err << "kxvuz: " << About(path, *problem) << "\n";
         return 1;
     }
     if (const auto unusable = UnusableGameDirectoryMessage(game, mission))
@@ -226,7 +237,7 @@ int RunInstall(CContext& context, const Values& values)
         const std::vector<GameFinding> findings = CheckAgainstGame(context.fileSystem, game, mission);
         if (const auto problem = FirstProblem(findings))
         {
-            context.err << "kxvuz: " << path << ": " << *problem << "\n";
+            context.err << "kxvuz: " << About(path, *problem) << "\n";
             return 1;
         }
         for (const GameFinding& finding : findings)

@@ -10,7 +10,8 @@ class IFileSystem;
 // finish (one line on err); 3 an install that stopped before any game file changed. beforeCancellable: called
 // before a command that Ctrl-C cancels (install, restore) starts, to map Ctrl-C to a cancel; every other
 // command keeps the system's default reaction to it. The words and what out and err take are the system's
-// text: UTF-8 on POSIX, which kxvuz turns into and from the code page of its texts.
+// text, which kxvuz turns into and from the code page of its texts: UTF-8 on POSIX; on Windows the words are
+// UTF-8, so that a mission file may be anywhere, and the game's folder is turned into the code page.
 int RunKxvuz(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
              bool errIsTerminal = false, void (*beforeCancellable)() = nullptr);
 // The same, with every file operation going through fileSystem.

@@ -265,7 +265,7 @@ MissionFileResult SaveMissionFile(IFileSystem& fileSystem, const std::string& pa
                                   const CMissionDefinition& mission)
 {
     const std::string bytes = EncodeMission(mission);
-    const auto file = fileSystem.Open(path, OpenMode::Write);
+    const auto file = fileSystem.OpenUtf8(path, OpenMode::Write);
     if (!file)
         return {MissionFileStatus::OpenFailed, "The file cannot be created."};
     const bool written = file->Write(bytes.data(), bytes.size()) == bytes.size();
@@ -279,7 +279,7 @@ MissionFileResult SaveMissionFile(IFileSystem& fileSystem, const std::string& pa
 MissionFileResult LoadMissionFile(IFileSystem& fileSystem, const std::string& path,
                                   CMissionDefinition& mission)
 {
-    const auto file = fileSystem.Open(path, OpenMode::Read);
+    const auto file = fileSystem.OpenUtf8(path, OpenMode::Read);
     if (!file)
         return {MissionFileStatus::OpenFailed, "The file cannot be opened."};
     Reader reader({}, file.get());

@@ -31,6 +31,7 @@ std::string EncodeMission(const CMissionDefinition& mission);
 // flags read before the error keep their new values and every list stays empty.
 MissionFileResult DecodeMission(std::string_view bytes, CMissionDefinition& mission);
 
+// A mission file may be in any folder: path is a native path in UTF-8 (IFileSystem::OpenUtf8).
 MissionFileResult SaveMissionFile(IFileSystem& fileSystem, const std::string& path,
                                   const CMissionDefinition& mission);
 MissionFileResult LoadMissionFile(IFileSystem& fileSystem, const std::string& path,

@@ -1,5 +1,6 @@
 #include "CodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -87,9 +88,13 @@ std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& pos)
 
 std::optional<std::string> AnsiFromUtf16(std::u16string_view text, unsigned codePage)
 {
-    if (text.empty())
+    return AnsiFromWide(std::wstring(text.begin(), text.end()), codePage);
+}
+
+std::optional<std::string> AnsiFromWide(std::wstring_view wide, unsigned codePage)
+{
+    if (wide.empty())
         return std::string();
-    const std::wstring wide(text.begin(), text.end());
     const int wideLength = static_cast<int>(wide.size());
     // The UTF-8 code page takes neither flags nor a default character: the call fails with them.
     const bool utf8 = codePage == CP_UTF8;
@@ -128,6 +133,20 @@ std::size_t FindLastBackslash(std::string_view text)
     return FindLastBackslash(text, GetACP());
 }
 
+std::wstring WideFromAnsi(std::string_view text, unsigned codePage)
+{
+    const int length = static_cast<int>(text.size());
+    const int size = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(size, 0)), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), length, wide.data(), size);
+    return wide;
+}
+
+std::string CodePagePath(std::string_view utf8Path)
+{
+    return AnsiFromWide(WideFromAnsi(utf8Path, CP_UTF8), GetACP()).value_or(std::string(utf8Path));
+}
+
 #else
 
 std::optional<std::string> AnsiFromUtf16(std::u16string_view text)
@@ -148,6 +167,11 @@ std::optional<std::string> AnsiFromUtf16(std::u16string_view text)
 std::size_t FindLastBackslash(std::string_view text)
 {
     return text.rfind('\\');
+}
+
+std::string CodePagePath(std::string_view utf8Path)
+{
+    return std::string(utf8Path);
 }
 
 #endif

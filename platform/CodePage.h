@@ -18,9 +18,14 @@ std::size_t FindLastBackslash(std::string_view text);
 bool EndsInBackslash(std::string_view text);
 
 #ifdef _WIN32
-// The same in the code page given, for any code page the system can be set to.
+// The same in the code page given, for any code page the system can be set to; CP_UTF8 gives UTF-8.
 std::optional<std::string> AnsiFromUtf16(std::u16string_view text, unsigned codePage);
+std::optional<std::string> AnsiFromWide(std::wstring_view text, unsigned codePage);
 std::size_t FindLastBackslash(std::string_view text, unsigned codePage);
+
+// UTF-16 from 8-bit text in the code page given, CP_UTF8 among them; bytes that are no character in it
+// become U+FFFD.
+std::wstring WideFromAnsi(std::string_view text, unsigned codePage);
 #endif
 
 // A Windows path never holds "?": there it stands for a letter that the conversion from UTF-16 could not
@@ -29,6 +34,10 @@ bool HoldsUnspellableLetter(std::string_view path);
 
 // The UTF-16 unit of a Windows-1252 character; every one is a single unit.
 char16_t Utf16FromWindows1252(char c);
+
+// A native path that the system gave in UTF-8, as the program's texts spell it: on Windows in the system
+// code page, where a character it lacks becomes "?"; elsewhere as it stands.
+std::string CodePagePath(std::string_view utf8Path);
 
 // UTF-8 from Windows-1252 text.
 std::string Utf8FromWindows1252(std::string_view text);

@@ -58,6 +58,12 @@ class IFileSystem
 public:
     virtual ~IFileSystem() = default;
     virtual std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) = 0;
+    // A file outside the game, such as a mission file, by a native path in UTF-8: on Windows it may be in a
+    // folder whose name the system code page cannot spell. Where native paths are UTF-8 already, Open.
+    virtual std::unique_ptr<IFile> OpenUtf8(const std::string& path, OpenMode mode)
+    {
+        return Open(path, mode);
+    }
     // Moves the file from over the file to in one step, so that to is either old or new, never partial.
     // The move is on the disk when this returns. A read-only to is refused, as Windows does.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;

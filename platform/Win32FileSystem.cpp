@@ -1,3 +1,4 @@
+#include "CodePage.h"
 #include "FileSystem.h"
 #include "RetryPolicy.h"
 
@@ -22,6 +23,26 @@ template <typename Attempt> DWORD Retried(Attempt attempt)
             return error;
         Sleep(policy.pauseMilliseconds);
     }
+}
+
+// Game paths are in the code page and go to the narrow calls; a wide path may name any folder.
+DWORD AttributesOf(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str());
+}
+DWORD AttributesOf(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str());
+}
+HANDLE CreateFileOf(const std::string& path, DWORD access, DWORD disposition, DWORD attributes)
+{
+    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                       attributes, nullptr);
+}
+HANDLE CreateFileOf(const std::wstring& path, DWORD access, DWORD disposition, DWORD attributes)
+{
+    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                       attributes, nullptr);
 }
 
 // Windows refuses to write a read-only file; Wine run by a privileged user does not, so say it here. A
@@ -160,6 +181,17 @@ class CWin32FileSystem : public IFileSystem
 public:
     std::unique_ptr<IFile> Open(const std::string& path, OpenMode mode) override
     {
+        return OpenFile(path, mode);
+    }
+
+    std::unique_ptr<IFile> OpenUtf8(const std::string& path, OpenMode mode) override
+    {
+        return OpenFile(WideFromAnsi(path, CP_UTF8), mode);
+    }
+
+    // Open and OpenUtf8 differ only in the calls their path goes to.
+    template <typename Path> std::unique_ptr<IFile> OpenFile(const Path& path, OpenMode mode)
+    {
         DWORD access = GENERIC_READ;
         DWORD disposition = OPEN_EXISTING;
         if (mode == OpenMode::Write)
@@ -169,12 +201,11 @@ public:
         }
         else if (mode == OpenMode::ReadWrite)
             access = GENERIC_READ | GENERIC_WRITE;
-        const DWORD attributes = GetFileAttributesA(path.c_str());
+        const DWORD attributes = AttributesOf(path);
         HANDLE handle = INVALID_HANDLE_VALUE;
         const auto open = [&]
         {
-            handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 disposition, CreatedAttributes(attributes), nullptr);
+            handle = CreateFileOf(path, access, disposition, CreatedAttributes(attributes));
             return handle != INVALID_HANDLE_VALUE;
         };
         if (!reason.CheckAccess(Refused(attributes, mode != OpenMode::Read) ? ERROR_ACCESS_DENIED
@@ -246,7 +277,7 @@ public:
     FileLockAttempt Lock(const std::string& path) override
     {
         HANDLE handle = INVALID_HANDLE_VALUE;
-        const bool opened = Retried(
+        const DWORD opened = Retried(
             [&]
             {
                 handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
@@ -254,7 +285,7 @@ public:
                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
                 return handle != INVALID_HANDLE_VALUE;
             });
-        if (!reason.Check(opened))
+        if (!reason.CheckAccess(opened))
             return {};
         OVERLAPPED start{};
         if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &start))

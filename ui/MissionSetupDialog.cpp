@@ -252,7 +252,7 @@ void CMissionSetupDialog::OnSave()
                                                          DefaultMissionFileName(mission.missionName)});
     if (!choice)
         return;
-    const MissionFileResult result = SaveMissionFile(NativeFileSystem(), choice->path, mission);
+    const MissionFileResult result = SaveMissionFile(NativeFileSystem(), choice->utf8Path, mission);
     if (result.status == MissionFileStatus::OpenFailed)
         AppMessageBox(GetSafeHwnd(), "Failed");
     else if (!result.Ok())
@@ -264,7 +264,7 @@ void CMissionSetupDialog::OnLoad()
     const auto choice = ChooseFileToOpen(GetSafeHwnd(), {kMissionFileFilter, kMissionFileExtension, ""});
     if (!choice)
         return;
-    const MissionFileResult result = LoadMissionFile(NativeFileSystem(), choice->path, mission);
+    const MissionFileResult result = LoadMissionFile(NativeFileSystem(), choice->utf8Path, mission);
     if (result.status == MissionFileStatus::OpenFailed)
     {
         AppMessageBox(GetSafeHwnd(), "Failed");

@@ -33,10 +33,10 @@ void ChooseEntry(HWND dialog, int id, int position)
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
-void ChooseFile(HWND fileDialog, const std::string& path)
+void ChooseFile(HWND fileDialog, const std::filesystem::path& path)
 {
     // The file name box of the system's file dialogs.
-    SetDlgItemTextA(fileDialog, cmb13, path.c_str());
+    SetDlgItemTextW(fileDialog, cmb13, path.wstring().c_str());
     PostMessageA(GetDlgItem(fileDialog, IDOK), BM_CLICK, 0, 0);
 }
 

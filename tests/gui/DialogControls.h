@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,8 +17,8 @@ void EnterText(HWND dialog, int id, const std::string& text);
 void TypeText(HWND dialog, int id, const std::string& text);
 // Selects a drop-down list's entry as the user would, with its notification.
 void ChooseEntry(HWND dialog, int id, int position);
-// Answers the system's file dialog with a path.
-void ChooseFile(HWND fileDialog, const std::string& path);
+// Answers the system's file dialog with a path, whatever characters it has.
+void ChooseFile(HWND fileDialog, const std::filesystem::path& path);
 
 CStringArray ListEntries(HWND dialog, int id);
 int ListSelection(HWND dialog, int id);

@@ -229,8 +229,8 @@ TEST_F(FrameworkTest, FileDialogsGiveTheChosenPathNameAndExtension)
     WriteBytes(folder.Path() / "Harbor01.kxm", "");
     const CFileDialogSetup setup{"KX VUZ Odezodure Files (*.kxm)|*.kxm||", "*.kxm", ""};
     std::vector<std::optional<CFileChoice>> choices;
-    auto chooseFile =
-        [&](const char* caption, const std::string& screenshot, const std::string& typed, int button)
+    auto chooseFile = [&](const char* caption, const std::string& screenshot,
+                          const std::filesystem::path& typed, int button)
     {
         script.Then(kCaption, [&](HWND window) { Click(window, IDC_BROWSE); })
             .Then(caption,
@@ -238,7 +238,7 @@ TEST_F(FrameworkTest, FileDialogsGiveTheChosenPathNameAndExtension)
                   {
                       SaveScreenshot(files, screenshot);
                       // The file name box of the system's file dialogs.
-                      SetDlgItemTextA(files, cmb13, typed.c_str());
+                      SetDlgItemTextW(files, cmb13, typed.wstring().c_str());
                       Click(files, button);
                   })
             .Then(kCaption, [&](HWND window) { Click(window, IDOK); });
@@ -250,8 +250,11 @@ TEST_F(FrameworkTest, FileDialogsGiveTheChosenPathNameAndExtension)
     chooseFile("Open", "file-open-dialog", folder / "Harbor01.kxm", IDCANCEL);
     dialog.browse = [&](HWND owner) { return ChooseFileToSave(owner, setup); };
     chooseFile("Save As", "file-save-dialog", folder / "Ridge02", IDOK);
+    // A folder whose name has a letter that the code page lacks.
+    const std::filesystem::path foreign = folder.ForeignFolder();
+    chooseFile("Save As", "file-save-dialog", foreign / "Ridge02.kxm", IDOK);
 
-    ASSERT_EQ(choices.size(), 3u);
+    ASSERT_EQ(choices.size(), 4u);
     ASSERT_TRUE(choices[0]);
     EXPECT_EQ(choices[0]->path, folder / "Harbor01.kxm");
     EXPECT_EQ(choices[0]->fileName, "Harbor01.kxm");
@@ -260,6 +263,11 @@ TEST_F(FrameworkTest, FileDialogsGiveTheChosenPathNameAndExtension)
     ASSERT_TRUE(choices[2]);
     // "*.kxm" as the default extension completes a name typed without one.
     EXPECT_EQ(choices[2]->path, folder / "Ridge02.kxm");
+    ASSERT_TRUE(choices[3]);
+    EXPECT_EQ(choices[3]->path, folder / "?ukasz\\Ridge02.kxm");
+    EXPECT_EQ(choices[3]->utf8Path, Utf8Of(foreign / "Ridge02.kxm"));
+    EXPECT_EQ(choices[3]->fileName, "Ridge02.kxm");
+    EXPECT_EQ(choices[3]->extension, "kxm");
 }
 
 TEST(MessageBoxTest, IsCaptionedWithTheProgramFileNameAndHasOnlyOK)

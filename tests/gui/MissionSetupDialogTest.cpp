@@ -110,7 +110,7 @@ protected:
     }
 
     // Load Mission, answering its file dialog with the path.
-    CDialogScript& Load(const std::string& path)
+    CDialogScript& Load(const std::filesystem::path& path)
     {
         return script.Then(kSetup, [](HWND setup) { Click(setup, IDC_SETUP_LOAD_MISSION); })
             .Then("Open", [path](HWND files) { ChooseFile(files, path); });
@@ -469,6 +469,27 @@ TEST_F(MissionSetupTest, LoadRefreshesEveryControlFromEachSampleMission)
                       Click(setup, last ? IDCANCEL : IDC_SETUP_LOAD_MISSION);
                   });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+// "\u0141ukasz" has a letter that no Western code page holds.
+TEST_F(MissionSetupTest, LoadAndSaveReachAFolderTheCodePageCannotSpell)
+{
+    const std::filesystem::path foreign = folder.ForeignFolder();
+    const CMissionDefinition harbor = SampleMission("Harbor01.kxm");
+    WriteBytes(foreign / "Harbor01.kxm", ReadBytes(SampleMissionPath("Harbor01.kxm")));
+    CMissionSetupDialog dialog(CMissionDefinition{}, nullptr);
+    Load(foreign / "Harbor01.kxm")
+        .Then(kSetup,
+              [&](HWND setup)
+              {
+                  ExpectShows(setup, harbor);
+                  Click(setup, IDC_SETUP_SAVE_MISSION);
+              })
+        .Then("Save As", [&](HWND files) { ChooseFile(files, foreign / "saved.kxm"); })
+        .Then(kSetup, [](HWND setup) { Click(setup, IDCANCEL); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.mission, harbor);
+    EXPECT_EQ(ReadBytes(foreign / "saved.kxm"), EncodeMission(harbor));
 }
 
 TEST_F(MissionSetupTest, LoadOfATruncatedFileReportsTheReadErrorAndLeavesTheListsEmpty)

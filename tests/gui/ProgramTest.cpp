@@ -1,3 +1,4 @@
+#include "CodePage.h"
 #include "DialogScript.h"
 #include "InstallerSteps.h"
 #include "TestGame.h"
@@ -24,17 +25,18 @@ std::string WindowsPath(std::string path)
     return path;
 }
 
-// A program started in a folder of the test's choosing.
+// A program started in a folder of the test's choosing, its command line given in UTF-8.
 class CProcess
 {
 public:
     CProcess(const std::string& program, const std::string& arguments, const fs::path& folder)
     {
-        std::string command = "\"" + WindowsPath(program) + "\" " + arguments;
-        STARTUPINFOA startup{};
+        const std::string command = "\"" + WindowsPath(program) + "\" " + arguments;
+        std::wstring wide = WideFromAnsi(command, CP_UTF8);
+        STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
-                                 folder.string().c_str(), &startup, &info) != FALSE;
+        started = CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                                 folder.wstring().c_str(), &startup, &info) != FALSE;
         EXPECT_TRUE(started) << command;
     }
     ~CProcess()
@@ -225,6 +227,19 @@ TEST_F(ProgramTest, InstallsALoadedMissionExactlyAsKxvuzDoes)
     EXPECT_EQ(kxvuz.Wait(), 0u);
     EXPECT_EQ(game.GameFiles(), installedByKxvuz.GameFiles());
     EXPECT_NE(game.GameFiles(), before);
+}
+
+// kxvuz.exe takes its words in UTF-16, so that a mission in a folder whose name has a letter the code page
+// lacks is read, and what it converts is written there.
+TEST_F(ProgramTest, KxvuzReadsAndWritesMissionFilesInAFolderTheCodePageCannotSpell)
+{
+    const fs::path foreign = working.ForeignFolder();
+    WriteBytes(foreign / "Glasshouse03.kxm", ReadBytes(kMissions + "Glasshouse03.kxm"));
+    const std::string mission = "\"" + Utf8Of(foreign / "Glasshouse03.kxm") + "\"";
+    CProcess convert(KX_KXVUZ, "convert " + mission + " \"" + Utf8Of(foreign / "out.json") + "\"",
+                     working.Path());
+    EXPECT_EQ(convert.Wait(), 0u);
+    EXPECT_EQ(ReadBytes(foreign / "out.json"), ReadBytes(kMissions + "Glasshouse03.json"));
 }
 
 TEST_F(ProgramTest, NoThenCancellingOptionsAndTheMainDialogTouchesNothing)

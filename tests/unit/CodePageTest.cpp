@@ -124,4 +124,27 @@ TEST(CodePage, AnsiFromUtf16InTheCodePageGiven)
         EXPECT_EQ(AnsiFromUtf16(text, codePage), expected) << codePage;
 }
 
+TEST(CodePage, WideFromAnsiInTheCodePageGiven)
+{
+    struct Case
+    {
+        unsigned codePage;
+        std::string text;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {1252, "\xE9\x80 \x81", L"\u00E9\u20AC \u0081"},
+        {932, "\x95\x5C\\", L"\u8868\\"},
+        {65001, "\xC5\x81ukasz \xF0\x9F\x98\x80", L"\u0141ukasz \U0001F600"},
+        // Neither a lone continuation byte nor a sequence cut short is a character.
+        {65001,
+         "a\x80"
+         "b\xC5",
+         L"a\uFFFDb\uFFFD"},
+        {65001, "", L""},
+    };
+    for (const auto& [codePage, text, expected] : cases)
+        EXPECT_EQ(WideFromAnsi(text, codePage), expected) << codePage << " " << text;
+}
+
 #endif

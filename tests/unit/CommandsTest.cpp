@@ -265,3 +265,40 @@ TEST(Commands, InstallErrorsSayWhatBecomesOfTheGameFiles)
             EXPECT_EQ(below.find(*notice) != std::string::npos, notice == c.notice) << result.err;
     }
 }
+
+// The words name such a folder in UTF-8 on every system; messages spell it in the code page.
+TEST(Commands, MissionFilesInAFolderTheCodePageCannotSpellLoadInstallAndAreWrittenThere)
+{
+    const CScratchWorkingFolder work;
+    const std::filesystem::path folder = work.ForeignFolder();
+    const std::string sample = KX_SAMPLE_DIR "/missions/Harbor01";
+    const std::string kxm = Utf8Of(folder / "Harbor01.kxm");
+    const std::string json = Utf8Of(folder / "Harbor01.json");
+    WriteBytes(folder / "Harbor01.kxm", ReadBytes(sample + ".kxm"));
+
+    const KxvuzResult shown = Kxvuz({"show", kxm});
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(shown.out, Kxvuz({"show", sample + ".kxm"}).out);
+    EXPECT_EQ(Kxvuz({"validate", kxm}).out, "OK\n");
+    ASSERT_EQ(Kxvuz({"convert", kxm, json}).status, 0);
+    EXPECT_EQ(ReadBytes(folder / "Harbor01.json"), ReadBytes(sample + ".json"));
+    ASSERT_EQ(Kxvuz({"convert", json, Utf8Of(folder / "copy.kxm")}).status, 0);
+    EXPECT_EQ(ReadBytes(folder / "copy.kxm"), ReadBytes(sample + ".kxm"));
+
+    const CTestGame game;
+    const CTestGame installedFromSample;
+    const KxvuzResult checked = Kxvuz({"check", "--game", game.Directory(), kxm});
+    EXPECT_EQ(checked.out, Kxvuz({"check", "--game", game.Directory(), sample + ".kxm"}).out);
+    EXPECT_EQ(checked.status, 0);
+    const KxvuzResult installed = Kxvuz({"install", "--game", game.Directory(), kxm});
+    EXPECT_EQ(installed.status, 0) << installed.err;
+    ASSERT_EQ(Kxvuz({"install", "--game", installedFromSample.Directory(), sample + ".kxm"}).status, 0);
+    EXPECT_EQ(game.GameFiles(), installedFromSample.GameFiles());
+
+#ifdef _WIN32
+    const std::string spelt = (work.Path() / "?ukasz" / "missing.kxm").string();
+#else
+    const std::string spelt = Utf8Of(folder / "missing.kxm");
+#endif
+    ExpectError(Kxvuz({"show", Utf8Of(folder / "missing.kxm")}), spelt + ": The file cannot be opened.");
+}

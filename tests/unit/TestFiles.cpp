@@ -41,6 +41,19 @@ std::string CScratchFolder::operator/(const std::string& name) const
     return (root / name).string();
 }
 
+fs::path CScratchFolder::ForeignFolder() const
+{
+    const fs::path folder = root / fs::path(u8"\u0141ukasz");
+    fs::create_directory(folder);
+    return folder;
+}
+
+std::string Utf8Of(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
 std::string ReadBytes(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);

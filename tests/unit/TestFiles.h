@@ -15,6 +15,8 @@ public:
     const std::filesystem::path& Path() const { return root; }
     // The program path of name inside the folder, as the product is given paths.
     std::string operator/(const std::string& name) const;
+    // A new folder inside this one named "Łukasz": no Western code page has its first letter.
+    std::filesystem::path ForeignFolder() const;
 
 private:
     std::filesystem::path root;
@@ -30,6 +32,9 @@ public:
 private:
     std::filesystem::path previous;
 };
+
+// A native path in UTF-8, as a command line and the file dialogs give mission files' paths.
+std::string Utf8Of(const std::filesystem::path& path);
 
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);

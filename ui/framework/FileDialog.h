@@ -15,9 +15,12 @@ struct CFileDialogSetup
     std::string fileName;
 };
 
+// Texts in the code page, where a character it lacks is "?", but for utf8Path.
 struct CFileChoice
 {
     std::string path;
+    // The same path in UTF-8, whatever characters its folders' names have: what a mission file opens by.
+    std::string utf8Path;
     // The file's name without its folder.
     std::string fileName;
     // Without the dot; empty when the name has none.
