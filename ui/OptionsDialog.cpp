@@ -17,7 +17,7 @@ COptionsDialog::COptionsDialog(HWND parent) : CDialog(IDD_OPTIONS, parent)
 
 void COptionsDialog::DoDataExchange(CDataExchange& dx)
 {
-    dx.Text(IDC_OPTIONS_DIRECTORY, directory);
+    dx.PathText(IDC_OPTIONS_DIRECTORY, directory);
 }
 
 void COptionsDialog::OnDirectoryKillFocus()

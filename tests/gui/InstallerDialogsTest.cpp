@@ -318,6 +318,19 @@ TEST_F(InstallerDialogsTest, TheDirectoryEndsInOneBackslashWhenTheEditLosesFocus
     EXPECT_EQ(options.directory, "E:\\Korvex\\");
 }
 
+TEST_F(InstallerDialogsTest, ALetterTheCodePageLacksComesBackAsAQuestionMarkNotAsALookalike)
+{
+    COptionsDialog options;
+    script.Then(kOptionsCaption,
+                [](HWND dialog)
+                {
+                    SetDlgItemTextW(dialog, IDC_OPTIONS_DIRECTORY, L"D:\\\u0141ukasz\\Korvex\\");
+                    Click(dialog, IDOK);
+                });
+    EXPECT_EQ(options.DoModal(), IDOK);
+    EXPECT_EQ(options.directory, "D:\\?ukasz\\Korvex\\");
+}
+
 TEST_F(InstallerDialogsTest, BrowseTakesTheFolderOfTheChosenFile)
 {
     // The file's name stands in its folder's name too.

@@ -266,7 +266,9 @@ TEST(Commands, InstallErrorsSayWhatBecomesOfTheGameFiles)
     }
 }
 
-// The words name such a folder in UTF-8 on every system; messages spell it in the code page.
+#ifdef _WIN32
+// kxvuz.exe's words name such a folder in UTF-16, which it keeps as UTF-8; messages spell it in the code
+// page. On POSIX kxvuz refuses a word that Windows-1252 cannot spell, as the system text tests show.
 TEST(Commands, MissionFilesInAFolderTheCodePageCannotSpellLoadInstallAndAreWrittenThere)
 {
     const CScratchWorkingFolder work;
@@ -295,10 +297,7 @@ TEST(Commands, MissionFilesInAFolderTheCodePageCannotSpellLoadInstallAndAreWritt
     ASSERT_EQ(Kxvuz({"install", "--game", installedFromSample.Directory(), sample + ".kxm"}).status, 0);
     EXPECT_EQ(game.GameFiles(), installedFromSample.GameFiles());
 
-#ifdef _WIN32
     const std::string spelt = (work.Path() / "?ukasz" / "missing.kxm").string();
-#else
-    const std::string spelt = Utf8Of(folder / "missing.kxm");
-#endif
     ExpectError(Kxvuz({"show", Utf8Of(folder / "missing.kxm")}), spelt + ": The file cannot be opened.");
 }
+#endif

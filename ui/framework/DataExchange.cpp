@@ -1,5 +1,6 @@
 #include "DataExchange.h"
 
+#include "CodePage.h"
 #include "Control.h"
 
 void CDataExchange::Text(int id, std::string& value) const
@@ -10,6 +11,17 @@ void CDataExchange::Text(int id, std::string& value) const
     else if (WindowText(control) != value)
         // Setting the same text again would only make the control flicker.
         SetWindowTextA(control, value.c_str());
+}
+
+void CDataExchange::PathText(int id, std::string& value) const
+{
+    if (!saveAndValidate)
+        return Text(id, value);
+    HWND control = GetDlgItem(dialog, id);
+    std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(control)), L'\0');
+    wide.resize(
+        static_cast<std::size_t>(GetWindowTextW(control, wide.data(), static_cast<int>(wide.size()) + 1)));
+    value = AnsiFromUtf16(std::u16string(wide.begin(), wide.end())).value_or(WindowText(control));
 }
 
 void CDataExchange::Check(int id, int& value) const

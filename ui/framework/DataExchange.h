@@ -17,6 +17,9 @@ public:
 
     // An edit or a label.
     void Text(int id, std::string& value) const;
+    // An edit that names a path: read as UTF-16, so that a letter the code page lacks comes back as "?"
+    // instead of as a lookalike that names another folder.
+    void PathText(int id, std::string& value) const;
     // A check box: 0 clear, 1 ticked.
     void Check(int id, int& value) const;
     // The radio buttons from firstId to the next control that starts a group: the index of the chosen
