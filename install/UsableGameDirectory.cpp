@@ -2,7 +2,6 @@
 
 #include "CodePage.h"
 #include "FileReplace.h"
-#include "FileSystem.h"
 #include "GameFiles.h"
 
 std::string LongestRunPath(const std::string& gameDirectory, const CMissionDefinition& mission)
@@ -42,10 +41,4 @@ std::optional<std::string> UnusableGameDirectoryMessage(const std::string& gameD
                std::to_string(longestPath) +
                ". Nothing was changed; the game needs a folder with a shorter path.";
     return std::nullopt;
-}
-
-std::optional<std::string> UnusableGameDirectoryMessage(const std::string& gameDirectory,
-                                                        const CMissionDefinition& mission)
-{
-    return UnusableGameDirectoryMessage(gameDirectory, mission, kLongestPath);
 }

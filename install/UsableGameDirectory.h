@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileSystem.h"
 #include "MissionDefinition.h"
 
 #include <cstddef>
@@ -14,6 +15,4 @@ std::string LongestRunPath(const std::string& gameDirectory, const CMissionDefin
 // writes anything: a letter the code page could not spell, or paths longer than longestPath characters.
 std::optional<std::string> UnusableGameDirectoryMessage(const std::string& gameDirectory,
                                                         const CMissionDefinition& mission,
-                                                        std::size_t longestPath);
-std::optional<std::string> UnusableGameDirectoryMessage(const std::string& gameDirectory,
-                                                        const CMissionDefinition& mission);
+                                                        std::size_t longestPath = kLongestPath);

@@ -6,11 +6,7 @@ kxvuz=$(realpath "$1")
 sample=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-check() { # description, command...
-  local what=$1; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/check.sh"
 
 fresh() { rm -rf "$work/game" "$work/run"; cp -r "$sample/game" "$work/game"; mkdir "$work/run"; }
 

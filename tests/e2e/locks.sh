@@ -11,11 +11,7 @@ sample=$(realpath "$2")
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'touch "$work/release"; wait; rm -rf "$work"' EXIT
-failures=0
-check() { # description, command...
-  local what=$1; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/check.sh"
 
 # run KIND PROGRAM ARGS...: PROGRAM is native/..., win/... or win32/..., under its kind's prefix.
 run() {

@@ -21,7 +21,7 @@ void CDataExchange::PathText(int id, std::string& value) const
     std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(control)), L'\0');
     wide.resize(
         static_cast<std::size_t>(GetWindowTextW(control, wide.data(), static_cast<int>(wide.size()) + 1)));
-    value = AnsiFromUtf16(std::u16string(wide.begin(), wide.end())).value_or(WindowText(control));
+    value = AnsiFromWide(wide, GetACP()).value_or(WindowText(control));
 }
 
 void CDataExchange::Check(int id, int& value) const
