@@ -196,19 +196,10 @@ int ExitStatus(RunOutcome outcome)
 int RunCheck(CContext& context, const Values& values)
 {
     const CMissionDefinition mission = ReadMission(context.fileSystem, values.at("MISSION"));
-    // The game checks open the mission's files by name: only names that passed may lead there.
-    const std::string game = GameDirectory(values.at("--game"));
-    const auto problem = mission.Check();
-    const auto unusable = problem ? problem : UnusableGameDirectoryMessage(game, mission);
-    if (unusable)
-    {
-        context.out << "problem: " << *unusable << "\n";
-        return 1;
-    }
-    const std::vector<GameFinding> findings = CheckAgainstGame(context.fileSystem, game, mission);
+    const std::vector<GameFinding> findings =
+        CheckInstallation(context.fileSystem, GameDirectory(values.at("--game")), mission);
     for (const GameFinding& finding : findings)
-        context.out << (finding.kind == GameFinding::Kind::Problem ? "problem: " : "warning: ")
-                    << finding.message << "\n";
+        context.out << FindingText(finding) << "\n";
     if (findings.empty())
         context.out << "OK\n";
     return FirstProblem(findings) ? 1 : 0;

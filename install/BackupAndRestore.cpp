@@ -179,6 +179,8 @@ void CInstallationRun::FailAndRestore(const std::string& message)
     // Nothing the edit still holds may reach its file after the file is restored.
     editFile.Abandon();
     sideFile.Abandon();
+    if (logClosedComplete)
+        logFile.Reopen(fileSystem, logPath);
     Log("\n-! Error encountered !-");
     // The files go back before the error dialog waits on the player, who may leave it open for long while
     // the game could be started half-edited; the log keeps its order all the same.

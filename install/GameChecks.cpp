@@ -5,6 +5,9 @@
 #include "MaterialText.h"
 #include "Numbers.h"
 #include "TextFile.h"
+#include "UsableGameDirectory.h"
+
+#include <algorithm>
 
 #include <cstdint>
 #include <string_view>
@@ -284,4 +287,28 @@ std::optional<std::string> FirstProblem(const std::vector<GameFinding>& findings
         if (finding.kind == GameFinding::Kind::Problem)
             return finding.message;
     return std::nullopt;
+}
+
+std::string FindingText(const GameFinding& finding)
+{
+    return (finding.kind == GameFinding::Kind::Problem ? "problem: " : "warning: ") + finding.message;
+}
+
+std::vector<GameFinding> CheckInstallation(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                           const CMissionDefinition& mission)
+{
+    // The game checks open the mission's files by name: only names that passed may lead there.
+    if (const auto problem = mission.Check())
+        return {{GameFinding::Kind::Problem, *problem}};
+    if (const auto unusable = UnusableGameDirectoryMessage(gameDirectory, mission))
+        return {{GameFinding::Kind::Problem, *unusable}};
+    // Without it the folder is no game, and every file of the mission would be reported missing.
+    if (!fileSystem.GetStatus(gameDirectory + "Korvex.exe"))
+        return {{GameFinding::Kind::Problem,
+                 "Could not find Korvex.exe in the directory " + gameDirectory + "."}};
+    std::vector<GameFinding> findings = CheckAgainstGame(fileSystem, gameDirectory, mission);
+    std::stable_partition(findings.begin(), findings.end(),
+                          [](const GameFinding& finding)
+                          { return finding.kind == GameFinding::Kind::Problem; });
+    return findings;
 }

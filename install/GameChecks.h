@@ -28,3 +28,11 @@ std::vector<GameFinding> CheckAgainstGame(IFileSystem& fileSystem, const std::st
                                           const CMissionDefinition& mission);
 
 std::optional<std::string> FirstProblem(const std::vector<GameFinding>& findings);
+
+// "problem: " or "warning: " and the message.
+std::string FindingText(const GameFinding& finding);
+
+// What a player or author is told before an installation of mission into gameDirectory, from reading alone,
+// problems first: the mission's own checks; once they pass, the folder itself, then the game's files.
+std::vector<GameFinding> CheckInstallation(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                           const CMissionDefinition& mission);

@@ -76,6 +76,7 @@ RunOutcome CInstallationRun::RunInstallation()
         if (!MarkBackupJournal(BackupJournal::State::Installed))
             Log("\n-! The backup journal could not be marked. !-");
         logFile.Close();
+        logClosedComplete = true;
         frontEnd.ShowMessage("Done");
         EndRun(RunOutcome::Completed);
     }

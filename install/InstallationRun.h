@@ -44,8 +44,8 @@ public:
     int StepProgress(const std::string& text);
     [[noreturn]] void FailAndRestore(const std::string& message);
     // The progress window's Cancel while a dialog of the run is open: the failure path with "User cancelled
-    // installation.", also while "Done" is shown (the closed log then stays as it is). Ignored once the run
-    // is failing already.
+    // installation.", also while "Done" is shown, when the closed log is opened again to say so. Ignored once
+    // the run is failing already.
     void Cancel();
 
     // Text file primitives of the edits.
@@ -150,5 +150,7 @@ private:
     // Only a complete backup made by this run may be copied back over the game files.
     bool backupComplete = false;
     bool failing = false;
+    // The log ends "Installation complete" and is closed; a Cancel while "Done" is shown must still reach it.
+    bool logClosedComplete = false;
     RunOutcome outcome = RunOutcome::Completed;
 };

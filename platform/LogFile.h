@@ -14,6 +14,8 @@ class CLogFile
 public:
     // Creates the file, or empties an existing one; false when it cannot be created.
     bool Open(IFileSystem& fileSystem, const std::string& path);
+    // Opens an existing log again to write after what it holds; false when it cannot be.
+    bool Reopen(IFileSystem& fileSystem, const std::string& path);
     bool IsOpen() const { return file != nullptr; }
     // What a write or sync gives is not looked at: a log that fails changes nothing for its writer.
     void Write(std::string_view text);

@@ -188,8 +188,51 @@ TEST_F(GameChecks, EachMismatchWithTheGameIsFoundAndItsNeighbourPasses)
         c.prepare(mission);
         std::vector<std::string> findings;
         for (const GameFinding& finding : CheckAgainstGame(memory, kGame, mission))
-            findings.push_back((finding.kind == GameFinding::Kind::Problem ? "problem: " : "warning: ") +
-                               finding.message);
+            findings.push_back(FindingText(finding));
+        EXPECT_EQ(findings, c.findings);
+    }
+}
+
+TEST_F(GameChecks, BeforeAnInstallationTheMissionComesFirstThenTheFolderThenProblemsBeforeWarnings)
+{
+    const CMissionDefinition sample = SampleMission("Glasshouse03.kxm");
+    CMissionDefinition twice = sample;
+    twice.victoryTokens[1] = "VC_CINDER_PASSES";
+    twice.victoryDescriptions[1] = "Steal a set of gate passes";
+    CMissionDefinition unnamed = twice;
+    unnamed.missionName.clear();
+    const std::string twiceWarning = "warning: The victory token VC_CINDER_PASSES is already in " + kTable +
+                                     " with the same text; the table will hold it twice.";
+    const struct
+    {
+        const char* what;
+        const CMissionDefinition& mission;
+        std::function<void()> prepare;
+        std::vector<std::string> findings;
+    } cases[] = {
+        {"an incomplete mission, whatever the game",
+         unnamed,
+         [&] { Remove("Korvex.exe"); },
+         {std::string("problem: ") + kFillInAllInformation}},
+        {"a folder without the game",
+         twice,
+         [&] { Remove("Korvex.exe"); },
+         {"problem: Could not find Korvex.exe in the directory " + kGame + "."}},
+        {"a warning found before a problem",
+         twice,
+         [&] { Replace(kCxp, kNeon, kOpenNeon); },
+         {"problem: " + kNeonUnclosed, twiceWarning}},
+        {"a clean mission", sample, [] {}, {}},
+    };
+    const CMemoryFileSystem pristine = memory;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        memory = pristine;
+        c.prepare();
+        std::vector<std::string> findings;
+        for (const GameFinding& finding : CheckInstallation(memory, kGame, c.mission))
+            findings.push_back(FindingText(finding));
         EXPECT_EQ(findings, c.findings);
     }
 }

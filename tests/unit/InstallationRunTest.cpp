@@ -271,7 +271,7 @@ TEST_F(InstallationRunTest, CancelAfterTheBackupPutsEveryFileBack)
     EXPECT_EQ(log.substr(log.size() - ending.size()), ending);
 }
 
-TEST_F(InstallationRunTest, CancelWhileDoneIsShownPutsEveryFileBackAndLeavesTheClosedLog)
+TEST_F(InstallationRunTest, CancelWhileDoneIsShownPutsEveryFileBackAndTheLogSaysSo)
 {
     // The progress window's Cancel, pressed while the closing "Done" box is open.
     struct CCancelAtDone : CRecordingFrontEnd
@@ -291,7 +291,9 @@ TEST_F(InstallationRunTest, CancelWhileDoneIsShownPutsEveryFileBackAndLeavesTheC
     EXPECT_EQ(cancelling.errors, std::vector<std::string>{"User cancelled installation."});
     EXPECT_EQ(game.GameFiles(), before);
     const std::string log = Log();
-    const std::string end = "\r\nInstallation complete for Test Run.";
+    const std::string end =
+        "\r\nInstallation complete for Test Run.\r\n-! Error encountered !-\r\nRestoring "
+        "files...\r\nRestoration complete.\r\nExit KX VUZ Odezodure with no changes made.";
     EXPECT_EQ(log.substr(log.size() - end.size()), end);
 }
 
