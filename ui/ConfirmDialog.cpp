@@ -9,4 +9,5 @@ void CConfirmDialog::DoDataExchange(CDataExchange& dx)
 {
     dx.Text(IDC_CONFIRM_DIRECTORY, directoryText);
     dx.Text(IDC_CONFIRM_MISSION_NAME, missionNameText);
+    dx.Text(IDC_CONFIRM_FINDINGS, findingsText);
 }

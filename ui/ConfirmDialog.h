@@ -4,7 +4,8 @@
 
 #include <string>
 
-// Shows the game directory and the mission once more before a run: Yes is IDOK, No is IDCANCEL.
+// Shows the game directory and the mission once more before a run, and what the checks found in them: Yes is
+// IDOK, No is IDCANCEL.
 class CConfirmDialog : public CDialog
 {
 public:
@@ -12,6 +13,8 @@ public:
 
     std::string directoryText;
     std::string missionNameText;
+    // What the checks found, one finding a line.
+    std::string findingsText;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

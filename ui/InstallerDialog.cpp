@@ -3,6 +3,7 @@
 #include "BackupSetRestore.h"
 #include "ConfirmDialog.h"
 #include "FileSystem.h"
+#include "GameChecks.h"
 #include "GameLock.h"
 #include "InstallationRun.h"
 #include "MessageBox.h"
@@ -16,6 +17,9 @@ namespace
 
 // Longer directories are shown by their end, which names the game's folder.
 constexpr std::size_t kShownDirectoryLength = 66;
+
+// Posted by the initialisation, so that the offer comes once the dialog is on the screen.
+constexpr UINT kOfferRestoreMessage = WM_APP + 1;
 
 HHOOK helpKeyHook = nullptr;
 CInstallerDialog* helpTarget = nullptr;
@@ -34,6 +38,20 @@ LRESULT CALLBACK HelpKeyProc(int code, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     return CallNextHookEx(helpKeyHook, code, wParam, lParam);
+}
+
+// Confirm's findings, one a line, problems first.
+std::string FindingsText(const std::string& gameDirectory, const CMissionDefinition& mission)
+{
+    if (mission == CMissionDefinition{})
+        return "No mission is set up yet. Press No, then Mission Setup..., and load or type one.";
+    const std::vector<GameFinding> findings = CheckInstallation(NativeFileSystem(), gameDirectory, mission);
+    if (findings.empty())
+        return "No problems found.";
+    std::string text;
+    for (const GameFinding& finding : findings)
+        text += (text.empty() ? "" : "\r\n") + FindingText(finding);
+    return text;
 }
 
 } // namespace
@@ -60,6 +78,7 @@ BOOL CInstallerDialog::OnInitDialog()
     SendMessageA(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon));
     helpTarget = this;
     helpKeyHook = SetWindowsHookExA(WH_MSGFILTER, HelpKeyProc, nullptr, GetCurrentThreadId());
+    PostMessageA(GetSafeHwnd(), kOfferRestoreMessage, 0, 0);
     return TRUE;
 }
 
@@ -77,6 +96,10 @@ std::optional<LRESULT> CInstallerDialog::OnMessage(UINT message, WPARAM, LPARAM)
         if (!IsIconic(GetSafeHwnd()))
             return std::nullopt;
         PaintMinimised();
+        return 0;
+    case kOfferRestoreMessage:
+        // The default directory stays unset, as the player has not named one yet.
+        OfferRestoreIfInterrupted(gameDirectory.empty() ? kDefaultGameDirectory : gameDirectory);
         return 0;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(appIcon);
@@ -113,6 +136,7 @@ void CInstallerDialog::OnStartInstallation()
     confirm.directoryText = gameDirectory.size() > kShownDirectoryLength
                                 ? "..." + gameDirectory.substr(gameDirectory.size() - kShownDirectoryLength)
                                 : gameDirectory;
+    confirm.findingsText = FindingsText(gameDirectory, mission);
     MessageBeep(MB_ICONASTERISK);
     if (confirm.DoModal() != IDOK)
         OnOptions();
@@ -120,9 +144,7 @@ void CInstallerDialog::OnStartInstallation()
     else if (const auto unusable = UnusableGameDirectoryMessage(gameDirectory, mission))
         AppMessageBox(GetSafeHwnd(), *unusable);
     // The run would refuse to replace the backup set that alone can put the half-edited files right.
-    else if (LastInstallationInterrupted(NativeFileSystem(), gameDirectory))
-        OfferRestore();
-    else
+    else if (!OfferRestoreIfInterrupted(gameDirectory))
         RunInstallation();
 }
 
@@ -133,12 +155,25 @@ void CInstallerDialog::OnOptions()
     COptionsDialog options(GetSafeHwnd());
     options.directory = gameDirectory;
     options.mission = mission;
-    if (options.DoModal() == IDOK)
-        gameDirectory = options.directory;
+    const bool accepted = options.DoModal() == IDOK;
     mission = options.mission;
+    if (!accepted)
+        return;
+    const bool moved = options.directory != gameDirectory;
+    gameDirectory = options.directory;
+    if (moved)
+        OfferRestoreIfInterrupted(gameDirectory);
 }
 
-void CInstallerDialog::OfferRestore()
+bool CInstallerDialog::OfferRestoreIfInterrupted(const std::string& directory)
+{
+    if (!LastInstallationInterrupted(NativeFileSystem(), directory))
+        return false;
+    OfferRestore(directory);
+    return true;
+}
+
+void CInstallerDialog::OfferRestore(const std::string& gameDirectory)
 {
     if (!AppYesNoBox(GetSafeHwnd(),
                      std::string(kInterruptedInstallation) + " Put them back from the backup now?"))

@@ -25,9 +25,10 @@ protected:
 private:
     void OnStartInstallation();
     void OnOptions();
-    // After an interrupted installation: asks, puts the game files back from its backup, and says how it
-    // went; no run starts.
-    void OfferRestore();
+    // After an interrupted installation into directory: asks, puts the game files back from its backup, and
+    // says how it went; true when it was interrupted, and then no run starts.
+    bool OfferRestoreIfInterrupted(const std::string& directory);
+    void OfferRestore(const std::string& gameDirectory);
     // The run ends the program, whatever its outcome.
     void RunInstallation();
     void PaintMinimised();

@@ -4,6 +4,7 @@
 #include "CodePage.h"
 #include "DataExchange.h"
 #include "FileDialog.h"
+#include "FileSystem.h"
 #include "MissionSetupDialog.h"
 #include "resource.h"
 
@@ -15,9 +16,25 @@ COptionsDialog::COptionsDialog(HWND parent) : CDialog(IDD_OPTIONS, parent)
     MapCommand(IDC_OPTIONS_ABOUT, BN_CLICKED, [this] { CAboutDialog(GetSafeHwnd()).DoModal(); });
 }
 
+BOOL COptionsDialog::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    ShowWhetherGameIsThere();
+    return TRUE;
+}
+
 void COptionsDialog::DoDataExchange(CDataExchange& dx)
 {
     dx.PathText(IDC_OPTIONS_DIRECTORY, directory);
+}
+
+void COptionsDialog::ShowWhetherGameIsThere()
+{
+    // Said, never enforced: OK takes any folder, and the run stops at one without the game.
+    const std::optional<FileStatus> game = NativeFileSystem().GetStatus(directory + "Korvex.exe");
+    SetDlgItemTextA(GetSafeHwnd(), IDC_OPTIONS_GAME_FOUND,
+                    game && !game->folder ? "Korvex.exe is in this folder."
+                                          : "Korvex.exe is not in this folder.");
 }
 
 void COptionsDialog::OnDirectoryKillFocus()
@@ -29,17 +46,20 @@ void COptionsDialog::OnDirectoryKillFocus()
     if (!EndsInBackslash(directory))
         directory += '\\';
     UpdateData(false);
+    ShowWhetherGameIsThere();
 }
 
 void COptionsDialog::OnBrowse()
 {
+    UpdateData(true);
     const auto chosen = ChooseFileToOpen(
-        GetSafeHwnd(), {"Programs (*.exe)|*.exe|All Files (*.*)|*.*||", "*.exe", "Korvex.exe"});
+        GetSafeHwnd(), {"Programs (*.exe)|*.exe|All Files (*.*)|*.*||", "*.exe", "Korvex.exe", directory});
     if (!chosen)
         return;
     // The chosen file's folder; the file's name may stand in a folder name too, so it is not searched for.
     directory = chosen->path.substr(0, FindLastBackslash(chosen->path) + 1);
     UpdateData(false);
+    ShowWhetherGameIsThere();
 }
 
 void COptionsDialog::OnMissionSetup()

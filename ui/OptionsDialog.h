@@ -21,9 +21,11 @@ public:
     CMissionDefinition mission;
 
 protected:
+    BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    void ShowWhetherGameIsThere();
     void OnDirectoryKillFocus();
     void OnBrowse();
     void OnMissionSetup();

@@ -5,12 +5,14 @@
 #include "InstallerDialog.h"
 #include "InstallerSteps.h"
 #include "LayoutCheck.h"
+#include "MissionFile.h"
 #include "OptionsDialog.h"
 #include "RecordingFrontEnd.h"
 #include "Screenshot.h"
 #include "TestGame.h"
 #include "resource.h"
 
+#include <commdlg.h>
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
@@ -208,6 +210,67 @@ TEST_F(InstallerDialogsTest, F1InEveryDialogShowsTheNoHelpMessage)
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
+TEST_F(InstallerDialogsTest, ConfirmListsEveryFindingAtOnceAndWritesNothing)
+{
+    const std::string own =
+        " is not in the game's folders; the mission's own files go there before it is installed.";
+    const std::string needed = " is not in the game's folders; the game needs it to play the mission.";
+    CMissionDefinition harbor;
+    ASSERT_TRUE(LoadMissionFile(NativeFileSystem(), KX_SAMPLE_DIR "/missions/Harbor01.kxm", harbor).Ok());
+    const struct
+    {
+        const char* what;
+        CMissionDefinition mission;
+        std::vector<const char*> removed;
+        std::string findings;
+    } cases[] = {
+        {"no-mission",
+         {},
+         {},
+         "No mission is set up yet. Press No, then Mission Setup..., and load or type one."},
+        {"missing-files",
+         harbor,
+         {"data/kits/Harbor01_recon.kit", "data/text/briefing/Harbor01.brf", "data/text/intel/Harbor01.int"},
+         "problem: The briefing file data\\text\\briefing\\Harbor01.brf" + own +
+             "\r\nproblem: The intel file data\\text\\intel\\Harbor01.int" + own +
+             "\r\nwarning: The recon kit file data\\kits\\Harbor01_recon.kit" + needed},
+        {"warnings-only",
+         harbor,
+         {"data/mission/Harbor01.spl"},
+         "warning: The splash file data\\mission\\Harbor01.spl" + needed},
+        {"clean", harbor, {}, "No problems found."},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        // Where the run would write its log.
+        CScratchWorkingFolder working;
+        CTestGame game;
+        for (const char* path : c.removed)
+            std::filesystem::remove(game.Path(path));
+        const auto before = game.GameFiles();
+        CInstallerDialog dialog;
+        dialog.gameDirectory = game.Directory();
+        dialog.mission = c.mission;
+        script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_START_INSTALLATION); })
+            .Then(kConfirmCaption,
+                  [&](HWND confirm)
+                  {
+                      EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_FINDINGS), c.findings);
+                      EXPECT_EQ(LayoutProblems(confirm), std::vector<std::string>{});
+                      EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
+                      SaveScreenshot(confirm, std::string("confirm-") + c.what);
+                      Click(confirm, IDCANCEL);
+                  })
+            .Then(kOptionsCaption, [](HWND options) { Click(options, IDCANCEL); })
+            .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+        EXPECT_EQ(game.GameFiles(), before);
+        EXPECT_EQ(game.BackupFolder(), std::vector<std::string>{});
+        EXPECT_TRUE(std::filesystem::is_empty(working.Path()));
+    }
+}
+
 TEST_F(InstallerDialogsTest, AnInterruptedInstallationIsOfferedBackInsteadOfARun)
 {
     CTestGame game;
@@ -227,20 +290,41 @@ TEST_F(InstallerDialogsTest, AnInterruptedInstallationIsOfferedBackInsteadOfARun
     dialog.gameDirectory = game.Directory();
     // Held by the test as another program's restore would hold it.
     std::optional<GameLock> lock;
+    auto answerPrompt = [&](int answer, const char* screenshot)
+    {
+        script.Then(kMessageCaption,
+                    [=](HWND prompt)
+                    {
+                        EXPECT_EQ(MessageBoxText(prompt),
+                                  "The last installation into this game was interrupted and some game files "
+                                  "may be half-edited. Put them back from the backup now?");
+                        EXPECT_EQ(GetWindow(prompt, GW_OWNER), FindWindowA(nullptr, kInstallerCaption));
+                        if (screenshot)
+                            SaveScreenshot(prompt, screenshot);
+                        Click(prompt, answer);
+                    });
+    };
     auto confirmAndAnswer = [&](int answer, const char* screenshot)
     {
-        script.Then(kConfirmCaption, [](HWND confirm) { Click(confirm, IDOK); })
-            .Then(kMessageCaption,
-                  [=](HWND prompt)
+        script.Then(kConfirmCaption, [](HWND confirm) { Click(confirm, IDOK); });
+        answerPrompt(answer, screenshot);
+    };
+    auto optionsNaming = [&](const std::string& directory)
+    {
+        script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_OPTIONS); })
+            .Then(kOptionsCaption,
+                  [=](HWND options)
                   {
-                      EXPECT_EQ(MessageBoxText(prompt),
-                                "The last installation into this game was interrupted and some game files "
-                                "may be half-edited. Put them back from the backup now?");
-                      if (screenshot)
-                          SaveScreenshot(prompt, screenshot);
-                      Click(prompt, answer);
+                      TypeDirectory(options, directory);
+                      Click(options, IDOK);
                   });
     };
+    // At start-up, and when Options names the game again after another folder; not for the same folder.
+    answerPrompt(IDNO, nullptr);
+    optionsNaming("C:\\windows");
+    optionsNaming(game.Directory());
+    answerPrompt(IDNO, nullptr);
+    optionsNaming(game.Directory());
     script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_START_INSTALLATION); });
     confirmAndAnswer(IDNO, "interrupted-installation-prompt");
     script.Then(kInstallerCaption,
@@ -329,6 +413,48 @@ TEST_F(InstallerDialogsTest, ALetterTheCodePageLacksComesBackAsAQuestionMarkNotA
                 });
     EXPECT_EQ(options.DoModal(), IDOK);
     EXPECT_EQ(options.directory, "D:\\?ukasz\\Korvex\\");
+}
+
+TEST_F(InstallerDialogsTest, OptionsSaysWhetherTheFolderHoldsTheGameAndBrowsesFromIt)
+{
+    CTestGame game;
+    CScratchFolder elsewhere;
+    const std::string noGame = elsewhere / "";
+    const char* const found = "Korvex.exe is in this folder.";
+    const char* const notFound = "Korvex.exe is not in this folder.";
+    COptionsDialog options;
+    options.directory = noGame;
+    script
+        .Then(kOptionsCaption,
+              [&](HWND dialog)
+              {
+                  EXPECT_EQ(ItemText(dialog, IDC_OPTIONS_GAME_FOUND), notFound);
+                  TypeDirectory(dialog, game.Directory());
+                  EXPECT_EQ(ItemText(dialog, IDC_OPTIONS_GAME_FOUND), found);
+                  EXPECT_EQ(LayoutProblems(dialog), std::vector<std::string>{});
+                  SaveScreenshot(dialog, "options-game-found");
+                  TypeDirectory(dialog, noGame);
+                  EXPECT_EQ(ItemText(dialog, IDC_OPTIONS_GAME_FOUND), notFound);
+                  SaveScreenshot(dialog, "options-game-not-found");
+                  Click(dialog, IDC_OPTIONS_BROWSE);
+              })
+        .Then("Open",
+              [&](HWND files)
+              {
+                  wchar_t folder[MAX_PATH] = {};
+                  SendMessageW(files, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+                  EXPECT_EQ(std::filesystem::path(folder) / "", std::filesystem::path(noGame));
+                  SetDlgItemTextA(files, cmb13, (game.Directory() + "Korvex.exe").c_str());
+                  Click(files, IDOK);
+              })
+        .Then(kOptionsCaption,
+              [&](HWND dialog)
+              {
+                  EXPECT_EQ(ItemText(dialog, IDC_OPTIONS_GAME_FOUND), found);
+                  Click(dialog, IDOK);
+              });
+    EXPECT_EQ(options.DoModal(), IDOK);
+    EXPECT_EQ(options.directory, game.Directory());
 }
 
 TEST_F(InstallerDialogsTest, BrowseTakesTheFolderOfTheChosenFile)

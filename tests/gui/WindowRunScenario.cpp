@@ -269,6 +269,22 @@ int RunWindowScenario(const std::vector<std::string>& arguments)
                         PostMessageA(frontEnd.ProgressWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
                         PostMessageA(box, WM_COMMAND, IDOK, 0);
                     });
+    else if (scenario == "cancel-pressed-while-done")
+        script
+            .Then(kMessageCaption,
+                  [&](HWND box)
+                  {
+                      report.Line("message", MessageBoxText(box));
+                      // As a tool that presses buttons for the player would: the disabled window's button
+                      // itself still takes it.
+                      PostMessageA(GetDlgItem(frontEnd.ProgressWindow(), IDCANCEL), BM_CLICK, 0, 0);
+                  })
+            .Then(kErrorCaption,
+                  [&](HWND dialog)
+                  {
+                      recordError(dialog);
+                      Click(dialog, IDOK);
+                  });
     else if (scenario == "cancel-during-stop")
         script
             .Then(kErrorCaption,

@@ -222,6 +222,19 @@ TEST_F(WindowRunTest, DoneHoldsTheProgressWindowSoACancelCannotUndoACompletedRun
     EXPECT_NE(game.GameFiles(), filesBefore);
 }
 
+TEST_F(WindowRunTest, ACancelThatReachesTheRunWhileDoneIsShownPutsTheFilesBackAndTheLogSaysSo)
+{
+    const CWindowRun run = RunInWindows("cancel-pressed-while-done", "Harbor01.kxm");
+    EXPECT_EQ(run.Values("message"), std::vector<std::string>{"Done"});
+    EXPECT_EQ(run.Values("error"), std::vector<std::string>{"User cancelled installation."});
+    EXPECT_EQ(game.GameFiles(), filesBefore);
+    const std::string log = Log(game);
+    const std::string end = "\r\nInstallation complete for Harbor Lights.\r\n-! Error encountered !-\r\n"
+                            "Restoring files...\r\nRestoration complete.\r\nExit KX VUZ Odezodure with no "
+                            "changes made.";
+    EXPECT_EQ(log.substr(log.size() - std::min(log.size(), end.size())), end);
+}
+
 TEST_F(WindowRunTest, ARefusalBeforeTheRunsWindowsBelongsToTheMainDialog)
 {
     const CWindowRun run = RunInWindows("busy-from-main-dialog", "Harbor01.kxm");

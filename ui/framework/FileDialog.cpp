@@ -26,6 +26,7 @@ std::optional<CFileChoice> ChooseFile(HWND owner, const CFileDialogSetup& setup,
     const std::wstring wideExtension = WideFromAnsi(extension, GetACP());
     std::wstring name = WideFromAnsi(setup.fileName, GetACP());
     name.resize(name.size() + 32768, L'\0');
+    const std::wstring initialFolder = WideFromAnsi(setup.initialFolder, GetACP());
 
     OPENFILENAMEW dialogData{};
     dialogData.lStructSize = sizeof(dialogData);
@@ -34,6 +35,7 @@ std::optional<CFileChoice> ChooseFile(HWND owner, const CFileDialogSetup& setup,
     dialogData.lpstrFile = name.data();
     dialogData.nMaxFile = static_cast<DWORD>(name.size());
     dialogData.lpstrDefExt = wideExtension.empty() ? nullptr : wideExtension.c_str();
+    dialogData.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     dialogData.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
     if (!dialog(&dialogData))
         return std::nullopt;

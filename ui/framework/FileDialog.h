@@ -13,6 +13,8 @@ struct CFileDialogSetup
     std::string defaultExtension;
     // The name the dialog offers.
     std::string fileName;
+    // Where the dialog opens; the system's choice when empty or missing.
+    std::string initialFolder = {};
 };
 
 // Texts in the code page, where a character it lacks is "?", but for utf8Path.
