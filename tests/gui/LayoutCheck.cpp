@@ -5,6 +5,25 @@
 #include <algorithm>
 #include <cctype>
 
+std::string ClassOf(HWND window)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    std::string text = name;
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+bool ShowsAccessKeys(HWND control)
+{
+    const std::string kind = ClassOf(control);
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    const LONG type = style & SS_TYPEMASK;
+    return kind == "button" ||
+           (kind == "static" && !(style & SS_NOPREFIX) &&
+            (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_LEFTNOWORDWRAP));
+}
+
 namespace
 {
 
@@ -14,15 +33,6 @@ struct CItem
     RECT rect;
     std::string name;
 };
-
-std::string ClassOf(HWND window)
-{
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof(name));
-    std::string text = name;
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
 
 BOOL CALLBACK Collect(HWND window, LPARAM items)
 {
@@ -51,7 +61,8 @@ SIZE TextExtent(HWND window, int width, bool wraps)
     const std::string text = WindowText(window);
     RECT bounds{0, 0, width, 0};
     DrawTextA(dc, text.c_str(), -1, &bounds,
-              DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+              DT_CALCRECT | (ShowsAccessKeys(window) ? 0 : DT_NOPREFIX) | DT_EXPANDTABS |
+                  (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, previous);
     ReleaseDC(window, dc);
     return {bounds.right - bounds.left, bounds.bottom - bounds.top};
