@@ -271,6 +271,23 @@ TEST_F(InstallerDialogsTest, ConfirmListsEveryFindingAtOnceAndWritesNothing)
     }
 }
 
+TEST_F(InstallerDialogsTest, EnterPressesTheFocusedButtonNotTheDefaultOne)
+{
+    CInstallerDialog dialog;
+    script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_OPTIONS); })
+        .Then(kOptionsCaption, [](HWND options) { Click(options, IDCANCEL); })
+        // The focus comes back to Options... without the default's frame, which stays on Start Installation.
+        .Then(kInstallerCaption,
+              [](HWND main)
+              {
+                  EXPECT_EQ(GetFocus(), GetDlgItem(main, IDC_OPTIONS));
+                  PressKey(main, IDC_OPTIONS, VK_RETURN);
+              })
+        .Then(kOptionsCaption, [](HWND options) { Click(options, IDCANCEL); })
+        .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
 TEST_F(InstallerDialogsTest, AnInterruptedInstallationIsOfferedBackInsteadOfARun)
 {
     CTestGame game;

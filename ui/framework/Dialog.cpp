@@ -185,6 +185,17 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
     case WM_COMMAND:
         return Command(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    case DM_GETDEFID:
+        // Enter asks this. Wine hands it to the focused button only while that button has the default
+        // frame, which a button focused other than by the keyboard lacks, as when a dialog above closes.
+        if (HWND focus = GetFocus();
+            focus && GetParent(focus) == hwnd &&
+            (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+        {
+            SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, MAKELONG(GetDlgCtrlID(focus), DC_HASDEFID));
+            return TRUE;
+        }
+        return FALSE;
     case WM_NCDESTROY:
         Detach();
         return FALSE;
