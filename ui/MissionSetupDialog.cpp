@@ -26,6 +26,13 @@ constexpr int kSinglePlayerControls[] = {
     IDC_SETUP_INTEL_FILE,         IDC_SETUP_INTEL_ENTRIES,   IDC_SETUP_ADD_INTEL_ENTRY,
     IDC_SETUP_REMOVE_INTEL_ENTRY, IDC_SETUP_SPLASH_FILE,     IDC_SETUP_TUTORIAL_GROUP};
 
+// The controls of the fields that CMissionDefinition::FirstEmptyField names.
+const std::pair<const char*, int> kRequiredFieldControls[] = {
+    {"mission name", IDC_SETUP_MISSION_NAME},           {"time/date stamp", IDC_SETUP_TIME_DATE_STAMP},
+    {"tutorial group", IDC_SETUP_TUTORIAL_GROUP},       {"mission (*.mis) file", IDC_SETUP_MISSION_FILE},
+    {"briefing (*.brf) file", IDC_SETUP_BRIEFING_FILE}, {"intel (*.int) file", IDC_SETUP_INTEL_FILE},
+    {"splash (*.spl) file", IDC_SETUP_SPLASH_FILE}};
+
 const std::pair<int, const char*> kToolTips[] = {
     {IDC_SETUP_MISSION_NAME,
      "The name of mission to be installed. This is the name that will be in the missionnames.txt file."},
@@ -135,9 +142,17 @@ bool CMissionSetupDialog::ReadValidMission()
 {
     UpdateData(true);
     const auto problem = mission.Check();
-    if (problem)
-        AppMessageBox(GetSafeHwnd(), *problem);
-    return !problem;
+    if (!problem)
+        return true;
+    AppMessageBox(GetSafeHwnd(), *problem);
+    if (*problem != kFillInAllInformation)
+        return false;
+    const std::optional<CString> empty = mission.FirstEmptyField();
+    for (const auto& [field, id] : kRequiredFieldControls)
+        if (empty == field)
+            // Not SetFocus: the default button's frame goes back to OK, as it does for the Tab key.
+            SendMessageA(GetSafeHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(id)), TRUE);
+    return false;
 }
 
 void CMissionSetupDialog::OnDescriptionLeave()

@@ -21,7 +21,7 @@ protected:
 
 private:
     // Reads the controls; false, with the message shown, when the mission is incomplete or names an
-    // illegal file.
+    // illegal file. After "Please fill in all information." the focus is on the first empty field.
     bool ReadValidMission();
     // Reads the controls, normalises one file name and shows the fields again.
     void NormaliseOnLeave(CString& field, const char* extension);

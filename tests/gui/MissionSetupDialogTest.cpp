@@ -158,10 +158,24 @@ TEST_F(MissionSetupTest, ValidateKeepsOKAndSaveBackAndMultiplayerNeedsOnlyLegalN
                     Click(setup, IDOK);
                 });
     ExpectMessage(kIncomplete);
-    // No file dialog comes before the message.
-    script.Then(kSetup, [](HWND setup) { Click(setup, IDC_SETUP_SAVE_MISSION); });
+    // No file dialog comes before the message. Tabbed to, Save has the default frame; the frame goes back
+    // to OK as the focus goes to the empty field.
+    script.Then(kSetup,
+                [](HWND setup)
+                {
+                    HWND save = GetDlgItem(setup, IDC_SETUP_SAVE_MISSION);
+                    SendMessageA(setup, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(save), TRUE);
+                    PostMessageA(save, WM_KEYDOWN, VK_RETURN, 0);
+                });
     ExpectMessage(kIncomplete);
-    script.Then(kSetup, [](HWND setup) { Click(setup, IDC_SETUP_KIT_FILES); })
+    script
+        .Then(kSetup,
+              [](HWND setup)
+              {
+                  EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_SETUP_MISSION_NAME);
+                  EXPECT_TRUE(IsDefaultButton(setup, IDOK));
+                  Click(setup, IDC_SETUP_KIT_FILES);
+              })
         .Then("Kit Files",
               [](HWND kits)
               {
@@ -217,6 +231,41 @@ TEST_F(MissionSetupTest, ValidateKeepsOKAndSaveBackAndMultiplayerNeedsOnlyLegalN
     expected.reconKit = ".kit";
     expected.assaultKit = ".kit";
     EXPECT_EQ(dialog.mission, expected);
+}
+
+TEST_F(MissionSetupTest, AfterPleaseFillInAllInformationTheFocusIsOnTheEmptyField)
+{
+    const CMissionDefinition harbor = SampleMission("Harbor01.kxm");
+    const std::pair<int, const CString*> fields[] = {
+        {IDC_SETUP_MISSION_NAME, &harbor.missionName},    {IDC_SETUP_TIME_DATE_STAMP, &harbor.timeDateStamp},
+        {IDC_SETUP_MISSION_FILE, &harbor.missionFile},    {IDC_SETUP_BRIEFING_FILE, &harbor.briefingFile},
+        {IDC_SETUP_INTEL_FILE, &harbor.intelFile},        {IDC_SETUP_SPLASH_FILE, &harbor.splashFile},
+        {IDC_SETUP_TUTORIAL_GROUP, &harbor.tutorialGroup}};
+    CMissionSetupDialog dialog(harbor, nullptr);
+    // Each step checks the focus that the previous field's message left, then empties the next field alone.
+    for (std::size_t next = 0; next <= std::size(fields); ++next)
+    {
+        script.Then(kSetup,
+                    [&, next](HWND setup)
+                    {
+                        if (next > 0)
+                        {
+                            EXPECT_EQ(GetDlgCtrlID(GetFocus()), fields[next - 1].first);
+                        }
+                        if (next == std::size(fields))
+                        {
+                            Click(setup, IDCANCEL);
+                            return;
+                        }
+                        for (const auto& [id, text] : fields)
+                            SetDlgItemTextA(setup, id, text->c_str());
+                        SetDlgItemTextA(setup, fields[next].first, "");
+                        Click(setup, IDOK);
+                    });
+        if (next < std::size(fields))
+            ExpectMessage(kIncomplete);
+    }
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
 TEST_F(MissionSetupTest, OKRefusesATextThatWouldBreakAGameFile)
