@@ -7,7 +7,7 @@ namespace
 
 bool IsOption(const CommandArgument& argument)
 {
-    return argument.valueName != nullptr;
+    return argument.valueName != nullptr || argument.flag;
 }
 
 // A lone "-" is a name, as it is to most tools.
@@ -72,7 +72,8 @@ bool AsksForHelp(const std::vector<CommandArgument>& arguments, const std::vecto
     {
         if (words[i] == "--help" || words[i] == "-h")
             return true;
-        if (NamedOption(arguments, words[i]) && TakesNextWord(words, i))
+        const CommandArgument* option = NamedOption(arguments, words[i]);
+        if (option && !option->flag && TakesNextWord(words, i))
             ++i;
     }
     return false;
@@ -101,6 +102,13 @@ std::map<std::string, std::string> ParseArguments(const std::vector<CommandArgum
                 throw CCommandLineError("Unknown option " + name);
             if (values.count(name) != 0)
                 throw CCommandLineError(name + " is given twice");
+            if (option->flag && equals != std::string::npos)
+                throw CCommandLineError(name + " takes no value");
+            if (option->flag)
+            {
+                values[name] = "1";
+                continue;
+            }
             std::string value;
             if (equals != std::string::npos)
                 value = word.substr(equals + 1);
@@ -120,7 +128,7 @@ std::map<std::string, std::string> ParseArguments(const std::vector<CommandArgum
         ++positional;
     }
     for (const CommandArgument& argument : arguments)
-        if (values.count(argument.name) == 0)
+        if (!argument.flag && values.count(argument.name) == 0)
             throw CCommandLineError(std::string(argument.name) + " is required");
     return values;
 }
@@ -143,8 +151,9 @@ std::string CommandHelp(const std::string& command, const std::string& descripti
     std::vector<std::pair<std::string, std::string>> rows;
     for (const CommandArgument& argument : arguments)
     {
-        const std::string shown =
-            IsOption(argument) ? std::string(argument.name) + " " + argument.valueName : argument.name;
+        const std::string shown = argument.flag        ? "[" + std::string(argument.name) + "]"
+                                  : IsOption(argument) ? std::string(argument.name) + " " + argument.valueName
+                                                       : argument.name;
         usage += " " + shown;
         rows.emplace_back(shown, argument.help);
     }

@@ -13,6 +13,8 @@ struct CommandArgument
     // An option's value as the help names it; null for a positional argument.
     const char* valueName;
     const char* help;
+    // An option without a value, which may be left out; its value is "1" when given.
+    bool flag = false;
 };
 
 // A command line that cannot be run; the message is one line.

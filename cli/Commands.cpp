@@ -2,6 +2,7 @@
 
 #include "Characters.h"
 
+#include "AlreadyInstalled.h"
 #include "BackupSetRestore.h"
 #include "CodePage.h"
 #include "CodePageOutput.h"
@@ -10,13 +11,17 @@
 #include "FileReplace.h"
 #include "FileSystem.h"
 #include "GameChecks.h"
+#include "GameDrift.h"
 #include "GameLock.h"
 #include "InstallationRun.h"
 #include "MissionFile.h"
 #include "MissionJson.h"
+#include "RecordedInstallation.h"
 #include "ShowMission.h"
 #include "TerminalFrontEnd.h"
 #include "UsableGameDirectory.h"
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <map>
@@ -193,11 +198,26 @@ int ExitStatus(RunOutcome outcome)
     return 3;
 }
 
+constexpr char kAgainAdvice[] = "kxvuz install --again installs it again.";
+
+// What a damaged or missing game makes of any command that reads its records.
+InstallationHistory ReadHistoryOrThrow(IFileSystem& fileSystem, const std::string& game)
+{
+    if (!fileSystem.GetStatus(game + "Korvex.exe"))
+        throw CCommandError("Could not find Korvex.exe in the directory " + game + ".");
+    InstallationHistory history = ReadInstallationHistory(fileSystem, game);
+    if (history.damaged)
+        throw CCommandError(
+            "The installation records cannot be read: " + *history.damaged +
+            " is cut short, of an unknown version or fails its checksum. Nothing was changed.");
+    return history;
+}
+
 int RunCheck(CContext& context, const Values& values)
 {
     const CMissionDefinition mission = ReadMission(context.fileSystem, values.at("MISSION"));
-    const std::vector<GameFinding> findings =
-        CheckInstallation(context.fileSystem, GameDirectory(values.at("--game")), mission);
+    const std::vector<GameFinding> findings = CheckInstallationAndHistory(
+        context.fileSystem, GameDirectory(values.at("--game")), mission, kAgainAdvice);
     for (const GameFinding& finding : findings)
         context.out << FindingText(finding) << "\n";
     if (findings.empty())
@@ -231,18 +251,26 @@ int RunInstall(CContext& context, const Values& values)
             context.err << "kxvuz: " << About(path, *problem) << "\n";
             return 1;
         }
+        const InstallationHistory history = ReadHistoryOrThrow(context.fileSystem, game);
+        const auto installed = AlreadyInstalled(context.fileSystem, game, mission, history);
+        if (installed && !values.count("--again"))
+        {
+            context.err << "kxvuz: " << *installed << "; " << kAgainAdvice << "\n";
+            return 1;
+        }
         for (const GameFinding& finding : findings)
             context.err << "kxvuz: warning: " << finding.message << "\n";
     }
     CTerminalFrontEnd frontEnd(context.out, context.err, context.errIsTerminal);
-    CInstallationRun run(context.fileSystem, frontEnd, game, mission);
+    CRecordedInstallation run(context.fileSystem, frontEnd, game, mission);
     return ExitStatus(run.RunInstallation());
 }
 
 int RunRestore(CContext& context, const Values& values)
 {
     const std::string directory = GameDirectory(values.at("--game"));
-    const BackupSetRestore restore = RestoreBackupSet(context.fileSystem, directory, TakeCancelRequest);
+    const BackupSetRestore restore =
+        RestoreBackupSetAndRecords(context.fileSystem, directory, TakeCancelRequest);
     if (restore.status == BackupSetRestore::Status::Busy)
         throw CCommandError(GameBusyMessage(directory));
     if (restore.status == BackupSetRestore::Status::NoBackupSet)
@@ -258,6 +286,52 @@ int RunRestore(CContext& context, const Values& values)
     if (!restore.Complete())
         throw CCommandError("Some game files could not be restored; run kxvuz restore again.");
     context.out << kGameFilesRestored << "\n";
+    return 0;
+}
+
+int RunList(CContext& context, const Values& values)
+{
+    const std::string game = GameDirectory(values.at("--game"));
+    const InstallationHistory history = ReadHistoryOrThrow(context.fileSystem, game);
+    const std::vector<std::string> changed = ChangedSinceLastInstallation(context.fileSystem, game, history);
+    if (values.count("--json"))
+    {
+        // The JSON library takes UTF-8; the game's names are in the code page.
+        auto text = [](const std::string& codePage) { return Utf8FromWindows1252(codePage); };
+        nlohmann::ordered_json installations = nlohmann::ordered_json::array();
+        for (std::size_t i = 0; i < history.records.size(); ++i)
+        {
+            const InstallationRecord& record = history.records[i];
+            nlohmann::ordered_json files = nlohmann::ordered_json::array();
+            for (const InstallationRecord::File& file : record.files)
+                files.push_back(text(file.gamePath));
+            installations.push_back({{"number", i + 1},
+                                     {"mission", text(record.missionName)},
+                                     {"missionFile", text(record.missionFile)},
+                                     {"installed", record.installed},
+                                     {"files", files}});
+        }
+        nlohmann::ordered_json changedFiles = nlohmann::ordered_json::array();
+        for (const std::string& path : changed)
+            changedFiles.push_back(text(path));
+        const nlohmann::ordered_json list = {
+            {"game", text(game)}, {"installations", installations}, {"changed", changedFiles}};
+        const CUtf8Output utf8(context.systemOut);
+        context.systemOut << list.dump(2) << "\n";
+        return 0;
+    }
+    if (history.records.empty())
+        context.out << "No installations recorded in " << game << ".\n";
+    for (std::size_t i = 0; i < history.records.size(); ++i)
+    {
+        const InstallationRecord& record = history.records[i];
+        std::string installed = record.installed;
+        std::replace(installed.begin(), installed.end(), 'T', ' ');
+        context.out << i + 1 << "  " << record.missionName << "  " << installed << "  " << record.missionFile
+                    << "\n";
+    }
+    for (const std::string& path : changed)
+        context.out << "changed since the last installation: " << path << "\n";
     return 0;
 }
 
@@ -291,9 +365,14 @@ const CommandEntry kCommands[] = {
      "Install a mission into a game directory, logging to kxinstall.log here; exit status 0 done, 1 a "
      "mission that fails validation or has a problem with the game, or failed and restored (or to finish "
      "with kxvuz restore) or cancelled, 3 stopped before any game file changed.",
-     {kGame, kMission},
+     {kGame, kMission, {"--again", nullptr, "Install a mission that the game holds already", true}},
      RunInstall,
      true},
+    {"list",
+     "List the installations recorded in a game, oldest first, and the game files changed since the last "
+     "installation that wrote them; exit status 2 if the records cannot be read.",
+     {kGame, {"--json", nullptr, "Print one JSON object for scripts", true}},
+     RunList},
     {"restore",
      "Put the game files back from the backup of the last installation: after an interrupted one, or to "
      "undo a completed one; exit status 2 if there is no complete backup, or the restore did not finish "

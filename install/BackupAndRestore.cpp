@@ -205,6 +205,9 @@ void CInstallationRun::FailAndRestore(const std::string& message)
         if (restored)
             MarkBackupJournal(BackupJournal::State::Restored);
     }
+    // What was kept of the run goes with it, once the files no longer hold what it describes.
+    if (completed && restored)
+        completion->Withdraw(fileSystem);
     frontEnd.ShowError(message, reason, ErrorNotice::Restore);
     if (!restored)
     {

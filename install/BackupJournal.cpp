@@ -3,6 +3,7 @@
 #include "GameFiles.h"
 
 #include "FileReplace.h"
+#include "GamePath.h"
 
 #include <algorithm>
 #include <array>
@@ -18,24 +19,6 @@ const std::array<std::pair<BackupJournal::State, const char*>, 4> kStates = {{
     {BackupJournal::State::Restoring, "restoring"},
     {BackupJournal::State::Restored, "restored"},
 }};
-
-// A journal names files inside data\Backup and inside the game directory only, whoever wrote it.
-bool StaysInside(const std::string& path)
-{
-    if (path.empty() || path.find(':') != std::string::npos || path.front() == '\\' || path.front() == '/')
-        return false;
-    std::size_t start = 0;
-    for (;;)
-    {
-        const std::size_t end = path.find_first_of("\\/", start);
-        const std::string part = path.substr(start, end - start);
-        if (part.empty() || part == "." || part == "..")
-            return false;
-        if (end == std::string::npos)
-            return true;
-        start = end + 1;
-    }
-}
 
 } // namespace
 
@@ -105,7 +88,7 @@ std::optional<BackupJournal> ParseBackupJournal(std::string_view bytes)
         if (tab == std::string::npos)
             return std::nullopt;
         BackupJournal::Entry entry{line.substr(0, tab), line.substr(tab + 1)};
-        if (!StaysInside(entry.backupName) || !StaysInside(entry.gamePath))
+        if (!StaysInsideFolder(entry.backupName) || !StaysInsideFolder(entry.gamePath))
             return std::nullopt;
         journal.files.push_back(std::move(entry));
     }

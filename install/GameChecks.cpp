@@ -289,6 +289,26 @@ std::optional<std::string> FirstProblem(const std::vector<GameFinding>& findings
     return std::nullopt;
 }
 
+std::vector<std::string> EntryWords(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                    const std::string& path)
+{
+    CTextFile file;
+    std::vector<std::string> words;
+    if (!file.Open(fileSystem, gameDirectory + path, "r"))
+        return words;
+    std::string line;
+    while (const std::optional<std::int64_t> entry = NextEntry(file))
+    {
+        const std::int64_t next = file.GetPos();
+        file.SetPos(*entry);
+        file.ReadLine(line);
+        file.SetPos(next);
+        const std::size_t start = line.find_first_not_of(" \t");
+        words.push_back(line.substr(start, line.find_first_of(" \t\r\n", start) - start));
+    }
+    return words;
+}
+
 std::string FindingText(const GameFinding& finding)
 {
     return (finding.kind == GameFinding::Kind::Problem ? "problem: " : "warning: ") + finding.message;

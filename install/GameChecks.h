@@ -29,6 +29,11 @@ std::vector<GameFinding> CheckAgainstGame(IFileSystem& fileSystem, const std::st
 
 std::optional<std::string> FirstProblem(const std::vector<GameFinding>& findings);
 
+// The entries of the file at gameDirectory + path, each its first word as the run's entry search finds it:
+// the mission files of a mission list, the tokens of the string table. Empty when the file cannot be read.
+std::vector<std::string> EntryWords(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                    const std::string& path);
+
 // "problem: " or "warning: " and the message.
 std::string FindingText(const GameFinding& finding);
 

@@ -72,6 +72,7 @@ RunOutcome CInstallationRun::RunInstallation()
         frontEnd.ShowTexts();
         frontEnd.EndWaitCursor();
         Log("\nInstallation complete for " + mission.missionName + ".");
+        Complete();
         // Left as "complete", the journal still lets kxvuz restore undo the run.
         if (!MarkBackupJournal(BackupJournal::State::Installed))
             Log("\n-! The backup journal could not be marked. !-");
@@ -88,6 +89,18 @@ RunOutcome CInstallationRun::RunInstallation()
         FailOnException();
     }
     return outcome;
+}
+
+void CInstallationRun::Complete()
+{
+    if (!completion)
+        return;
+    std::vector<CompletedFile> files;
+    for (const RunFile& file : GameFiles())
+        files.push_back({file.entry.path, *file.path, setFolder + file.entry.backupName});
+    if (const std::optional<std::string> failure = completion->Complete(fileSystem, files, logPath))
+        FailAndRestore(*failure);
+    completed = true;
 }
 
 void CInstallationRun::FailOnException()

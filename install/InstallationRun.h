@@ -7,6 +7,7 @@
 #include "GameLock.h"
 #include "LogFile.h"
 #include "MissionDefinition.h"
+#include "RunCompletion.h"
 #include "TextFile.h"
 
 #include <cstdint>
@@ -39,6 +40,8 @@ public:
 
     // Runs to the end. The window front end ends the process instead of returning.
     RunOutcome RunInstallation();
+    // Called as the run's last act before it reports success.
+    void SetCompletion(IRunCompletion& step) { completion = &step; }
 
     // One progress step; gives the bar's position.
     int StepProgress(const std::string& text);
@@ -82,6 +85,7 @@ private:
     // Closes a game file that an edit changed; fails and restores when it could not be replaced.
     void CloseEdited(CTextFile& file, const std::string& path);
     bool MarkBackupJournal(BackupJournal::State state);
+    void Complete();
     // Takes the game's lock, unless the run holds it already, and checks that the last installation finished;
     // refuses the run otherwise. Before the log opens, so that a refused run writes nothing.
     void ClaimGame();
@@ -142,6 +146,8 @@ private:
     bool groupMissing = false;
     int groupIndex = 0;
 
+    IRunCompletion* completion = nullptr;
+    bool completed = false;
     GameLock gameLock;
     // The journal's bytes as the run found them; nothing when there was none.
     std::optional<std::string> previousJournal;

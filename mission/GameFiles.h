@@ -46,6 +46,9 @@ inline constexpr char kKitsFolder[] = "data\\kits\\";
 inline constexpr char kBackupFolder[] = "data\\Backup\\";
 // A run stages its copies in whichever of the two the backup journal does not point into.
 inline constexpr const char* kStagingFolders[] = {"Incoming", "Staging"};
+// Where the installations' records are kept.
+inline constexpr char kRecordsFolderName[] = "Installed";
 // The other names the backup folder keeps for its own use: the temporary files' folder, the list of copies,
-// the journal and the lock.
-inline constexpr const char* kBackupFolderOwnNames[] = {"Temp", "files.txt", "journal.txt", "kxvuz.lock"};
+// the journal, the lock and the records.
+inline constexpr const char* kBackupFolderOwnNames[] = {"Temp", "files.txt", "journal.txt", "kxvuz.lock",
+                                                        kRecordsFolderName};

@@ -82,3 +82,20 @@ std::string NativePath(const std::string& path)
 }
 
 #endif
+
+bool StaysInsideFolder(const std::string& path)
+{
+    if (path.empty() || path.find(':') != std::string::npos || path.front() == '\\' || path.front() == '/')
+        return false;
+    std::size_t start = 0;
+    for (;;)
+    {
+        const std::size_t end = path.find_first_of("\\/", start);
+        const std::string part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        if (end == std::string::npos)
+            return true;
+        start = end + 1;
+    }
+}

@@ -1,13 +1,13 @@
 #include "InstallerDialog.h"
 
+#include "AlreadyInstalled.h"
 #include "BackupSetRestore.h"
 #include "ConfirmDialog.h"
 #include "FileSystem.h"
-#include "GameChecks.h"
 #include "GameLock.h"
-#include "InstallationRun.h"
 #include "MessageBox.h"
 #include "OptionsDialog.h"
+#include "RecordedInstallation.h"
 #include "UsableGameDirectory.h"
 #include "WindowFrontEnd.h"
 #include "resource.h"
@@ -45,7 +45,8 @@ std::string FindingsText(const std::string& gameDirectory, const CMissionDefinit
 {
     if (mission == CMissionDefinition{})
         return "No mission is set up yet. Press No, then Mission Setup..., and load or type one.";
-    const std::vector<GameFinding> findings = CheckInstallation(NativeFileSystem(), gameDirectory, mission);
+    const std::vector<GameFinding> findings =
+        CheckInstallationAndHistory(NativeFileSystem(), gameDirectory, mission, "Yes installs it again.");
     if (findings.empty())
         return "No problems found.";
     std::string text;
@@ -178,7 +179,7 @@ void CInstallerDialog::OfferRestore(const std::string& gameDirectory)
     if (!AppYesNoBox(GetSafeHwnd(),
                      std::string(kInterruptedInstallation) + " Put them back from the backup now?"))
         return;
-    const BackupSetRestore restore = RestoreBackupSet(NativeFileSystem(), gameDirectory);
+    const BackupSetRestore restore = RestoreBackupSetAndRecords(NativeFileSystem(), gameDirectory);
     switch (restore.status)
     {
     case BackupSetRestore::Status::Tried:
@@ -210,7 +211,7 @@ void CInstallerDialog::RunInstallation()
     // Until the run ends the program. The run's own windows have no owner, so none enables this one again.
     EnableWindow(GetSafeHwnd(), FALSE);
     CWindowFrontEnd frontEnd(GetSafeHwnd());
-    CInstallationRun run(NativeFileSystem(), frontEnd, gameDirectory, mission);
+    CRecordedInstallation run(NativeFileSystem(), frontEnd, gameDirectory, mission);
     frontEnd.SetCancelAction([&run] { run.Cancel(); });
     run.RunInstallation();
 }

@@ -29,7 +29,8 @@ os.close(reader)
 sys.exit(subprocess.run(sys.argv[1:], stdout=writer, stderr=writer).returncode != 0)
 ' "$kxvuz" install --game "$work/game" "$sample/missions/Harbor01.kxm")
 check "an install whose output pipe is closed exits 0" test $? -eq 0
-check "and leaves the game as with its output read" diff -r "$work/normal" "$work/game"
+# The records hold the time and the log, which names it.
+check "and leaves the game as with its output read" diff -r -x Installed "$work/normal" "$work/game"
 check "and its log complete" \
   bash -c "tail -c 42 '$work/run/kxinstall.log' | grep -q 'Installation complete for Harbor Lights.'"
 

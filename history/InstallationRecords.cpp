@@ -1,0 +1,397 @@
+#include "InstallationRecords.h"
+
+#include "FileReplace.h"
+#include "GameFiles.h"
+#include "GamePath.h"
+
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string_view>
+
+namespace
+{
+
+const char kIndexHeading[] = "KX VUZ Odezodure installations 1";
+const char kRecordHeading[] = "KX VUZ Odezodure installation record 1";
+
+std::string Hash(std::string_view bytes)
+{
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx",
+                  static_cast<unsigned long long>(XXH64(bytes.data(), bytes.size(), 0)));
+    return text;
+}
+
+// Lines that end in CR LF, the last one "end" and the checksum of every byte before it.
+class CCheckedText
+{
+public:
+    void Add(const std::string& line) { text += line + "\r\n"; }
+    std::string Finish() const { return text + "end " + Hash(text) + "\r\n"; }
+
+private:
+    std::string text;
+};
+
+// The lines of a checked text without their checksum line; nothing when it was not written whole.
+std::optional<std::vector<std::string>> CheckedLines(std::string_view bytes)
+{
+    const std::size_t last = bytes.rfind("end ", bytes.size() >= 4 ? bytes.size() - 4 : 0);
+    if (last == std::string_view::npos || (last != 0 && bytes[last - 1] != '\n') ||
+        bytes.substr(last) != "end " + Hash(bytes.substr(0, last)) + "\r\n")
+        return std::nullopt;
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < last;)
+    {
+        const std::size_t end = bytes.find("\r\n", at);
+        if (end == std::string_view::npos || end >= last)
+            return std::nullopt;
+        lines.emplace_back(bytes.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+// A stored content is named by its hash, and by a number behind it for a second content of the same hash.
+bool IsContentName(const std::string& name)
+{
+    const bool hex = name.size() >= 16 &&
+                     std::all_of(name.begin(), name.begin() + 16,
+                                 [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    const std::string rest = name.substr(std::min<std::size_t>(16, name.size()));
+    return hex && (rest.empty() ||
+                   (rest.size() > 1 && rest[0] == '-' &&
+                    std::all_of(rest.begin() + 1, rest.end(), [](char c) { return c >= '0' && c <= '9'; })));
+}
+
+bool IsRecordName(const std::string& name)
+{
+    return name.size() == 10 && name.substr(6) == ".txt" &&
+           std::all_of(name.begin(), name.begin() + 6, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool IsOneLine(const std::string& text)
+{
+    return text.find_first_of("\r\n\t") == std::string::npos;
+}
+
+std::vector<std::string> Split(const std::string& line, char separator, std::size_t parts)
+{
+    std::vector<std::string> fields;
+    std::size_t at = 0;
+    while (fields.size() + 1 < parts)
+    {
+        const std::size_t end = line.find(separator, at);
+        if (end == std::string::npos)
+            return {};
+        fields.push_back(line.substr(at, end - at));
+        at = end + 1;
+    }
+    fields.push_back(line.substr(at));
+    return fields;
+}
+
+struct IndexEntry
+{
+    std::string recordName;
+    std::string checksum;
+};
+
+class CRecordFolder
+{
+public:
+    CRecordFolder(IFileSystem& fileSystem, const std::string& gameDirectory)
+        : fileSystem(fileSystem), folder(RecordsFolder(gameDirectory))
+    {
+    }
+
+    std::string IndexPath() const { return folder + "index.txt"; }
+    std::string RecordPath(const std::string& name) const { return folder + "records\\" + name; }
+    std::string ContentPath(const std::string& name) const { return folder + "contents\\" + name; }
+
+    // The index's entries; nothing with damaged set when it is not whole.
+    std::optional<std::vector<IndexEntry>> ReadIndex(std::optional<std::string>& damaged)
+    {
+        if (!fileSystem.GetStatus(IndexPath()))
+            return std::vector<IndexEntry>{};
+        const std::optional<std::string> bytes = ReadFileBytes(fileSystem, IndexPath());
+        const auto lines = bytes ? CheckedLines(*bytes) : std::nullopt;
+        if (!lines || lines->empty() || lines->front() != kIndexHeading)
+            return Damaged(damaged, IndexPath());
+        std::vector<IndexEntry> entries;
+        for (std::size_t i = 1; i < lines->size(); ++i)
+        {
+            // number, time, mission file, record, checksum, mission name: the name last, as it may hold
+            // anything.
+            const std::vector<std::string> fields = Split((*lines)[i], '\t', 6);
+            if (fields.empty() || fields[0] != std::to_string(i) || !IsRecordName(fields[3]))
+                return Damaged(damaged, IndexPath());
+            entries.push_back({fields[3], fields[4]});
+            shown.push_back({fields[1], fields[2], fields[5]});
+        }
+        return entries;
+    }
+
+    // A record as it is stored: its contents by their names.
+    std::optional<InstallationRecord> ReadRecord(std::size_t index, const IndexEntry& entry,
+                                                 std::optional<std::string>& damaged)
+    {
+        const std::string path = RecordPath(entry.recordName);
+        const std::optional<std::string> bytes = ReadFileBytes(fileSystem, path);
+        const auto lines = bytes && Hash(*bytes) == entry.checksum ? CheckedLines(*bytes) : std::nullopt;
+        if (!lines || lines->size() < 6 || (*lines)[0] != kRecordHeading)
+            return Damaged(damaged, path);
+        InstallationRecord record;
+        const std::pair<const char*, std::string*> fields[] = {{"mission ", &record.missionName},
+                                                               {"missionFile ", &record.missionFile},
+                                                               {"installed ", &record.installed},
+                                                               {"missionData ", &record.mission},
+                                                               {"log ", &record.log}};
+        for (std::size_t i = 0; i < std::size(fields); ++i)
+        {
+            const std::string& line = (*lines)[i + 1];
+            if (line.rfind(fields[i].first, 0) != 0)
+                return Damaged(damaged, path);
+            *fields[i].second = line.substr(std::string_view(fields[i].first).size());
+        }
+        for (const std::string* content : {&record.mission, &record.log})
+            if (!IsContentName(*content))
+                return Damaged(damaged, path);
+        for (std::size_t i = 6; i < lines->size(); ++i)
+        {
+            const std::vector<std::string> file = Split((*lines)[i], '\t', 4);
+            if (file.empty() || file[0] != "file" || !StaysInsideFolder(file[3]))
+                return Damaged(damaged, path);
+            if (!IsContentName(file[1]) || !IsContentName(file[2]))
+                return Damaged(damaged, path);
+            record.files.push_back({file[3], file[1], file[2]});
+        }
+        // The index shows what the record says, so a person reading it is not misled.
+        const Shown& indexSays = shown[index];
+        if (indexSays.installed != record.installed || indexSays.missionFile != record.missionFile ||
+            indexSays.missionName != record.missionName)
+            return Damaged(damaged, IndexPath());
+        return record;
+    }
+
+    // Stores bytes unless a content holds them already; its name, or nothing when it cannot be written.
+    std::optional<std::string> Store(const std::string& bytes, std::string& failedPath)
+    {
+        const std::string hash = Hash(bytes);
+        for (int copy = 1;; ++copy)
+        {
+            const std::string name = copy == 1 ? hash : hash + "-" + std::to_string(copy);
+            const std::string path = ContentPath(name);
+            if (!fileSystem.GetStatus(path))
+            {
+                if (ReplaceFile(fileSystem, path, bytes))
+                    return name;
+                failedPath = path;
+                return std::nullopt;
+            }
+            // Another content with the same hash keeps its name.
+            if (ReadFileBytes(fileSystem, path) == bytes)
+                return name;
+        }
+    }
+
+    bool MakeFolders(std::string& failedPath)
+    {
+        for (const std::string& path :
+             {folder.substr(0, folder.size() - 1), folder + "records", folder + "contents"})
+            if (!fileSystem.GetStatus(path) && !fileSystem.CreateFolder(path))
+            {
+                failedPath = path;
+                return false;
+            }
+        return true;
+    }
+
+    std::string IndexText(const std::vector<IndexEntry>& entries,
+                          const std::vector<InstallationRecord>& records)
+    {
+        CCheckedText text;
+        text.Add(kIndexHeading);
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            text.Add(std::to_string(i + 1) + "\t" + records[i].installed + "\t" + records[i].missionFile +
+                     "\t" + entries[i].recordName + "\t" + entries[i].checksum + "\t" +
+                     records[i].missionName);
+        return text.Finish();
+    }
+
+    IFileSystem& fileSystem;
+
+private:
+    struct Shown
+    {
+        std::string installed;
+        std::string missionFile;
+        std::string missionName;
+    };
+
+    static std::nullopt_t Damaged(std::optional<std::string>& damaged, const std::string& path)
+    {
+        damaged = path;
+        return std::nullopt;
+    }
+
+public:
+    // Replaces a content's name by its bytes, checked against the name's hash.
+    bool Resolve(std::string& name, std::optional<std::string>& damaged)
+    {
+        const std::optional<std::string> bytes = ReadFileBytes(fileSystem, ContentPath(name));
+        if (!bytes || Hash(*bytes) != name.substr(0, 16))
+        {
+            damaged = ContentPath(name);
+            return false;
+        }
+        name = *bytes;
+        return true;
+    }
+
+    // Every record as stored, or nothing with damaged set.
+    std::optional<std::vector<InstallationRecord>> ReadStored(std::vector<IndexEntry>& entries,
+                                                              std::optional<std::string>& damaged)
+    {
+        const auto read = ReadIndex(damaged);
+        if (!read)
+            return std::nullopt;
+        entries = *read;
+        std::vector<InstallationRecord> records;
+        for (std::size_t i = 0; i < entries.size(); ++i)
+        {
+            std::optional<InstallationRecord> record = ReadRecord(i, entries[i], damaged);
+            if (!record)
+                return std::nullopt;
+            records.push_back(std::move(*record));
+        }
+        return records;
+    }
+
+private:
+    std::string folder;
+    std::vector<Shown> shown;
+};
+
+} // namespace
+
+std::string RecordsFolder(const std::string& gameDirectory)
+{
+    return gameDirectory + kBackupFolder + kRecordsFolderName + "\\";
+}
+
+InstallationHistory ReadInstallationHistory(IFileSystem& fileSystem, const std::string& gameDirectory)
+{
+    InstallationHistory history;
+    CRecordFolder folder(fileSystem, gameDirectory);
+    std::vector<IndexEntry> entries;
+    std::optional<std::vector<InstallationRecord>> records = folder.ReadStored(entries, history.damaged);
+    if (!records)
+        return history;
+    for (InstallationRecord& record : *records)
+    {
+        bool whole =
+            folder.Resolve(record.mission, history.damaged) && folder.Resolve(record.log, history.damaged);
+        for (InstallationRecord::File& file : record.files)
+            whole = whole && folder.Resolve(file.before, history.damaged) &&
+                    folder.Resolve(file.after, history.damaged);
+        if (!whole)
+            return history;
+    }
+    history.records = std::move(*records);
+    return history;
+}
+
+std::optional<std::string> AppendInstallationRecord(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                                    const InstallationRecord& record)
+{
+    CRecordFolder folder(fileSystem, gameDirectory);
+    std::optional<std::string> damaged;
+    std::vector<IndexEntry> entries;
+    std::optional<std::vector<InstallationRecord>> stored = folder.ReadStored(entries, damaged);
+    if (!stored)
+        return damaged;
+    if (!IsOneLine(record.missionName) || !IsOneLine(record.missionFile) || !IsOneLine(record.installed))
+        return folder.IndexPath();
+    std::string failed;
+    if (!folder.MakeFolders(failed))
+        return failed;
+    InstallationRecord named = record;
+    bool storedAll = true;
+    auto store = [&](std::string& bytes)
+    {
+        const std::optional<std::string> name = storedAll ? folder.Store(bytes, failed) : std::nullopt;
+        storedAll = name.has_value();
+        bytes = name.value_or("");
+    };
+    store(named.mission);
+    store(named.log);
+    for (InstallationRecord::File& file : named.files)
+    {
+        store(file.before);
+        store(file.after);
+        if (!StaysInsideFolder(file.gamePath) || !IsOneLine(file.gamePath))
+            return folder.IndexPath();
+    }
+    if (!storedAll)
+        return failed;
+    CCheckedText text;
+    text.Add(kRecordHeading);
+    text.Add("mission " + named.missionName);
+    text.Add("missionFile " + named.missionFile);
+    text.Add("installed " + named.installed);
+    text.Add("missionData " + named.mission);
+    text.Add("log " + named.log);
+    for (const InstallationRecord::File& file : named.files)
+        text.Add("file\t" + file.before + "\t" + file.after + "\t" + file.gamePath);
+    const std::string bytes = text.Finish();
+    // A name no record of the index has; one left by an interrupted write is no record yet.
+    int serial = 0;
+    for (const IndexEntry& entry : entries)
+        serial = std::max(serial, std::stoi(entry.recordName.substr(0, 6)));
+    char name[16];
+    std::snprintf(name, sizeof name, "%06d.txt", serial + 1);
+    if (!ReplaceFile(fileSystem, folder.RecordPath(name), bytes))
+        return folder.RecordPath(name);
+    entries.push_back({name, Hash(bytes)});
+    stored->push_back(named);
+    if (!ReplaceFile(fileSystem, folder.IndexPath(), folder.IndexText(entries, *stored)))
+        return folder.IndexPath();
+    return std::nullopt;
+}
+
+bool RemoveNewestInstallationRecord(IFileSystem& fileSystem, const std::string& gameDirectory)
+{
+    CRecordFolder folder(fileSystem, gameDirectory);
+    std::optional<std::string> damaged;
+    std::vector<IndexEntry> entries;
+    std::optional<std::vector<InstallationRecord>> stored = folder.ReadStored(entries, damaged);
+    if (!stored || stored->empty())
+        return false;
+    const InstallationRecord newest = stored->back();
+    const std::string newestName = entries.back().recordName;
+    stored->pop_back();
+    entries.pop_back();
+    if (!ReplaceFile(fileSystem, folder.IndexPath(), folder.IndexText(entries, *stored)))
+        return false;
+    // What is left over once the index no longer names it only takes room.
+    fileSystem.Remove(folder.RecordPath(newestName));
+    std::set<std::string> named;
+    for (const InstallationRecord& record : *stored)
+    {
+        named.insert({record.mission, record.log});
+        for (const InstallationRecord::File& file : record.files)
+            named.insert({file.before, file.after});
+    }
+    std::set<std::string> dropped{newest.mission, newest.log};
+    for (const InstallationRecord::File& file : newest.files)
+        dropped.insert({file.before, file.after});
+    for (const std::string& content : dropped)
+        if (!named.count(content))
+            fileSystem.Remove(folder.ContentPath(content));
+    return true;
+}

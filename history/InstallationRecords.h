@@ -1,0 +1,49 @@
+#pragma once
+
+#include "FileSystem.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What one completed installation changed, as data\Backup\Installed\ keeps it (docs/installation-records.md).
+struct InstallationRecord
+{
+    struct File
+    {
+        // Relative to the game directory, with backslashes.
+        std::string gamePath;
+        std::string before;
+        std::string after;
+    };
+    std::string missionName;
+    std::string missionFile;
+    // Local time, YYYY-MM-DDTHH:MM:SS.
+    std::string installed;
+    // The mission as a mission file writes it.
+    std::string mission;
+    std::string log;
+    std::vector<File> files;
+};
+
+struct InstallationHistory
+{
+    // Oldest first: a record's number is its place here, from 1.
+    std::vector<InstallationRecord> records;
+    // The first piece that is cut, unknown or fails its checksum, named by its path; then records is empty.
+    std::optional<std::string> damaged;
+};
+
+std::string RecordsFolder(const std::string& gameDirectory);
+
+// Every record, each piece checked; a game without records has an empty history.
+InstallationHistory ReadInstallationHistory(IFileSystem& fileSystem, const std::string& gameDirectory);
+
+// Adds record as the newest. Each piece goes through the crash-safe replacement and the index last, so a
+// failure or crash anywhere leaves the history as it was; the path that could not be written when it fails.
+std::optional<std::string> AppendInstallationRecord(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                                    const InstallationRecord& record);
+
+// Drops the newest record and every stored content that no record names any more; false when the index
+// could not be written, and then the history is as it was.
+bool RemoveNewestInstallationRecord(IFileSystem& fileSystem, const std::string& gameDirectory);

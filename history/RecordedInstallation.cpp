@@ -1,0 +1,80 @@
+#include "RecordedInstallation.h"
+
+#include "FileReplace.h"
+#include "MissionFile.h"
+
+#include <ctime>
+
+namespace
+{
+
+std::string LocalTimeNow()
+{
+    const std::time_t now = std::time(nullptr);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", std::localtime(&now));
+    return text;
+}
+
+// Whether the game's files hold again what they held before record's installation.
+bool TakenBack(IFileSystem& fileSystem, const std::string& gameDirectory, const InstallationRecord& record)
+{
+    for (const InstallationRecord::File& file : record.files)
+        if (ReadFileBytes(fileSystem, gameDirectory + file.gamePath) != file.before)
+            return false;
+    return true;
+}
+
+} // namespace
+
+CRecordedInstallation::CRecordedInstallation(IFileSystem& fileSystem, IInstallFrontEnd& frontEnd,
+                                             std::string gameDirectory, CMissionDefinition mission,
+                                             std::string logPath)
+    : gameDirectory(gameDirectory), mission(mission),
+      run(fileSystem, frontEnd, std::move(gameDirectory), std::move(mission), std::move(logPath))
+{
+    run.SetCompletion(*this);
+}
+
+std::optional<std::string> CRecordedInstallation::Complete(IFileSystem& fileSystem,
+                                                           const std::vector<CompletedFile>& files,
+                                                           const std::string& logPath)
+{
+    InstallationRecord record{mission.missionName,
+                              mission.missionFile,
+                              LocalTimeNow(),
+                              EncodeMission(mission),
+                              ReadFileBytes(fileSystem, logPath).value_or(""),
+                              {}};
+    for (const CompletedFile& file : files)
+    {
+        const std::optional<std::string> before = ReadFileBytes(fileSystem, file.copyPath);
+        const std::optional<std::string> after = ReadFileBytes(fileSystem, file.path);
+        if (!before || !after)
+            return "Error writing the installation record " + RecordsFolder(gameDirectory) + ".";
+        if (*before != *after)
+            record.files.push_back({file.gamePath, *before, *after});
+    }
+    if (const std::optional<std::string> failed = AppendInstallationRecord(fileSystem, gameDirectory, record))
+        return "Error writing the installation record " + *failed + ".";
+    return std::nullopt;
+}
+
+void CRecordedInstallation::Withdraw(IFileSystem& fileSystem)
+{
+    RemoveNewestInstallationRecord(fileSystem, gameDirectory);
+}
+
+BackupSetRestore RestoreBackupSetAndRecords(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                            const std::function<bool()>& stopRequested)
+{
+    BackupSetRestore restore = RestoreBackupSet(fileSystem, gameDirectory, stopRequested);
+    if (restore.status != BackupSetRestore::Status::Tried || !restore.Complete())
+        return restore;
+    // An interrupted run wrote its record only when it had finished every edit; a record whose files hold
+    // their "before" bytes again is the one the restore took back, and no earlier one can be.
+    const InstallationHistory history = ReadInstallationHistory(fileSystem, gameDirectory);
+    if (!history.records.empty() && TakenBack(fileSystem, gameDirectory, history.records.back()))
+        RemoveNewestInstallationRecord(fileSystem, gameDirectory);
+    return restore;
+}
