@@ -116,8 +116,11 @@ public:
     // The index's entries; nothing with damaged set when it is not whole.
     std::optional<std::vector<IndexEntry>> ReadIndex(std::optional<std::string>& damaged)
     {
+        fileSystem.TakeFailureReason();
+        // A status that could not be had is no proof that the game has no records.
         if (!fileSystem.GetStatus(IndexPath()))
-            return std::vector<IndexEntry>{};
+            return fileSystem.TakeFailureReason().empty() ? std::optional(std::vector<IndexEntry>{})
+                                                          : Damaged(damaged, IndexPath());
         const std::optional<std::string> bytes = ReadFileBytes(fileSystem, IndexPath());
         const auto lines = bytes ? CheckedLines(*bytes) : std::nullopt;
         if (!lines || lines->empty() || lines->front() != kIndexHeading)
@@ -209,6 +212,12 @@ public:
                 return false;
             }
         return true;
+    }
+
+    // A rename that went through but was not confirmed counts as written.
+    bool WriteIndex(const std::string& bytes)
+    {
+        return ReplaceFile(fileSystem, IndexPath(), bytes) || ReadFileBytes(fileSystem, IndexPath()) == bytes;
     }
 
     std::string IndexText(const std::vector<IndexEntry>& entries,
@@ -359,7 +368,7 @@ std::optional<std::string> AppendInstallationRecord(IFileSystem& fileSystem, con
         return folder.RecordPath(name);
     entries.push_back({name, Hash(bytes)});
     stored->push_back(named);
-    if (!ReplaceFile(fileSystem, folder.IndexPath(), folder.IndexText(entries, *stored)))
+    if (!folder.WriteIndex(folder.IndexText(entries, *stored)))
         return folder.IndexPath();
     return std::nullopt;
 }
@@ -376,7 +385,7 @@ bool RemoveNewestInstallationRecord(IFileSystem& fileSystem, const std::string& 
     const std::string newestName = entries.back().recordName;
     stored->pop_back();
     entries.pop_back();
-    if (!ReplaceFile(fileSystem, folder.IndexPath(), folder.IndexText(entries, *stored)))
+    if (!folder.WriteIndex(folder.IndexText(entries, *stored)))
         return false;
     // What is left over once the index no longer names it only takes room.
     fileSystem.Remove(folder.RecordPath(newestName));

@@ -60,9 +60,9 @@ std::optional<std::string> CRecordedInstallation::Complete(IFileSystem& fileSyst
     return std::nullopt;
 }
 
-void CRecordedInstallation::Withdraw(IFileSystem& fileSystem)
+bool CRecordedInstallation::Withdraw(IFileSystem& fileSystem)
 {
-    RemoveNewestInstallationRecord(fileSystem, gameDirectory);
+    return RemoveNewestInstallationRecord(fileSystem, gameDirectory);
 }
 
 BackupSetRestore RestoreBackupSetAndRecords(IFileSystem& fileSystem, const std::string& gameDirectory,

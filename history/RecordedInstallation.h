@@ -21,7 +21,7 @@ public:
 private:
     std::optional<std::string> Complete(IFileSystem& fileSystem, const std::vector<CompletedFile>& files,
                                         const std::string& logPath) override;
-    void Withdraw(IFileSystem& fileSystem) override;
+    bool Withdraw(IFileSystem& fileSystem) override;
 
     std::string gameDirectory;
     CMissionDefinition mission;

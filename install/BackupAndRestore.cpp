@@ -201,13 +201,11 @@ void CInstallationRun::FailAndRestore(const std::string& message)
                     restoreFailure = fileSystem.TakeFailureReason();
                 restored = false;
             }
-        // A journal left as it was still lets kxvuz restore finish the job.
-        if (restored)
+        // A journal left as it was still lets kxvuz restore finish the job, also of what was kept of the run
+        // once the files no longer hold what it describes.
+        if (restored && (!completed || completion->Withdraw(fileSystem)))
             MarkBackupJournal(BackupJournal::State::Restored);
     }
-    // What was kept of the run goes with it, once the files no longer hold what it describes.
-    if (completed && restored)
-        completion->Withdraw(fileSystem);
     frontEnd.ShowError(message, reason, ErrorNotice::Restore);
     if (!restored)
     {

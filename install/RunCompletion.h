@@ -25,6 +25,7 @@ public:
     virtual std::optional<std::string> Complete(IFileSystem& fileSystem,
                                                 const std::vector<CompletedFile>& files,
                                                 const std::string& logPath) = 0;
-    // The run failed or was cancelled after Complete succeeded.
-    virtual void Withdraw(IFileSystem& fileSystem) = 0;
+    // The run failed or was cancelled after Complete succeeded; false when what Complete kept could not be
+    // taken back, and then the journal keeps claiming the game for a restore that finishes the job.
+    virtual bool Withdraw(IFileSystem& fileSystem) = 0;
 };

@@ -3,6 +3,7 @@
 #include "FileReplace.h"
 #include "InstallationRun.h"
 #include "MemoryFileSystem.h"
+#include "RecordedInstallation.h"
 #include "RecordingFrontEnd.h"
 #include "TestMissions.h"
 
@@ -57,15 +58,22 @@ std::map<std::string, std::string> BackupSet(CMemoryFileSystem& fileSystem)
 RunOutcome Install(IFileSystem& fileSystem, const CMissionDefinition& mission)
 {
     CRecordingFrontEnd frontEnd;
-    CInstallationRun run(fileSystem, frontEnd, kGame, mission, kLog);
+    CRecordedInstallation run(fileSystem, frontEnd, kGame, mission, kLog);
     return run.RunInstallation();
 }
 
+// The records as the index names them; a content no record names is no record.
+std::string Records(CMemoryFileSystem& fileSystem)
+{
+    EXPECT_FALSE(ReadInstallationHistory(fileSystem, kGame).damaged);
+    return ReadFileBytes(fileSystem, RecordsFolder(kGame) + "index.txt").value_or("(none)");
+}
+
 // Fails each operation of a whole run in turn, once and from then on, with each kind of fault. Afterwards
-// the game must be as before, or fully installed when the run says it completed; where the run says it could
-// not restore everything, kxvuz restore's work must finish the job once the disk works again. A run that
-// follows an earlier installation and stops before it changes a game file leaves that installation's undo
-// as it was.
+// the game and its records must be as before, or fully installed and recorded when the run says it completed;
+// where the run says it could not restore everything, kxvuz restore's work must finish the job once the disk
+// works again. A run that follows an earlier installation and stops before it changes a game file leaves that
+// installation's undo as it was.
 void Sweep(const char* kind, const std::string& missionFile, const char* previousMission = nullptr)
 {
     const CMissionDefinition mission = SampleMission(missionFile);
@@ -77,6 +85,8 @@ void Sweep(const char* kind, const std::string& missionFile, const char* previou
     }
     const auto before = GameFiles(pristine);
     const auto previousSet = BackupSet(pristine);
+    const std::string recordsBefore = Records(pristine);
+    const std::size_t recorded = ReadInstallationHistory(pristine, kGame).records.size();
 
     CMemoryFileSystem clean = pristine;
     CFaultInjectingFileSystem counting(clean);
@@ -107,23 +117,41 @@ void Sweep(const char* kind, const std::string& missionFile, const char* previou
                 switch (outcome)
                 {
                 case RunOutcome::Completed:
+                {
                     ASSERT_EQ(GameFiles(memory), installed);
+                    const InstallationHistory history = ReadInstallationHistory(memory, kGame);
+                    ASSERT_EQ(history.records.size(), recorded + 1);
+                    for (const InstallationRecord::File& file : history.records.back().files)
+                        ASSERT_EQ(ReadFileBytes(memory, kGame + file.gamePath), file.after);
                     break;
+                }
                 case RunOutcome::RestoreIncomplete:
                 {
                     ASSERT_TRUE(persistent) << "a single fault must never keep the run from restoring";
-                    ASSERT_TRUE(RestoreBackupSet(memory, kGame).Complete());
+                    ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
                     ASSERT_EQ(GameFiles(memory), before);
+                    ASSERT_EQ(Records(memory), recordsBefore);
                     ++restoredAfterwards;
                     break;
                 }
                 default:
                     ASSERT_EQ(GameFiles(memory), before) << "outcome " << static_cast<int>(outcome);
+                    if (Records(memory) != recordsBefore)
+                    {
+                        // The record could not be taken back: the journal keeps the game for the restore.
+                        ASSERT_TRUE(persistent);
+                        ASSERT_TRUE(ClaimsTheGame(ReadBackupJournal(memory, kGame).value()));
+                        ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
+                        ASSERT_EQ(Records(memory), recordsBefore);
+                        ++restoredAfterwards;
+                        break;
+                    }
                     if (!previousMission || outcome != RunOutcome::StoppedBeforeChange)
                         break;
                     ASSERT_EQ(BackupSet(memory), previousSet);
-                    ASSERT_TRUE(RestoreBackupSet(memory, kGame).Complete());
+                    ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
                     ASSERT_EQ(GameFiles(memory), original);
+                    ASSERT_TRUE(ReadInstallationHistory(memory, kGame).records.empty());
                     ++previousUndone;
                 }
             }
