@@ -1,7 +1,8 @@
 #include "BackupJournal.h"
 #include "FaultInjectingFileSystem.h"
-#include "InstallationRun.h"
+#include "GameDrift.h"
 #include "KxvuzRun.h"
+#include "RecordedInstallation.h"
 #include "RecordingFrontEnd.h"
 #include "TestGame.h"
 #include "TestMissions.h"
@@ -23,8 +24,8 @@ namespace fs = std::filesystem;
 RunOutcome Install(IFileSystem& fileSystem, const fs::path& game, const CMissionDefinition& mission)
 {
     CRecordingFrontEnd frontEnd;
-    CInstallationRun run(fileSystem, frontEnd, game.string() + "/", mission,
-                         (game / "kxinstall.log").string());
+    CRecordedInstallation run(fileSystem, frontEnd, game.string() + "/", mission,
+                              (game / "kxinstall.log").string());
     return run.RunInstallation();
 }
 
@@ -126,6 +127,12 @@ TEST_F(CrashRecovery, AnInstallationKilledAfterAnyOperationIsUndoneByRestore)
         }
         ASSERT_EQ(Restore(game), 0);
         ASSERT_EQ(GameFilesIn(game), previousStands ? original : before);
+        // The records agree with the game: the restored installation's record went with it.
+        const InstallationHistory history = ReadInstallationHistory(NativeFileSystem(), game.string() + "/");
+        ASSERT_FALSE(history.damaged);
+        ASSERT_EQ(history.records.size(), previousStands ? 0u : 1u);
+        ASSERT_EQ(ChangedSinceLastInstallation(NativeFileSystem(), game.string() + "/", history),
+                  std::vector<std::string>{});
         previousKept += previousStands;
     }
     EXPECT_EQ(logKept, fullLog.size());
