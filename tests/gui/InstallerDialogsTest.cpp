@@ -7,6 +7,7 @@
 #include "LayoutCheck.h"
 #include "MissionFile.h"
 #include "OptionsDialog.h"
+#include "RecordedInstallation.h"
 #include "RecordingFrontEnd.h"
 #include "Screenshot.h"
 #include "TestGame.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <regex>
 
 namespace
 {
@@ -282,6 +284,34 @@ TEST_F(InstallerDialogsTest, EnterPressesTheFocusedButtonNotTheDefaultOne)
               {
                   EXPECT_EQ(GetFocus(), GetDlgItem(main, IDC_OPTIONS));
                   PressKey(main, IDC_OPTIONS, VK_RETURN);
+              })
+        .Then(kOptionsCaption, [](HWND options) { Click(options, IDCANCEL); })
+        .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST_F(InstallerDialogsTest, ConfirmNamesAMissionThatTheGameHoldsAlready)
+{
+    CTestGame game;
+    CRecordingFrontEnd recorder;
+    CMissionDefinition harbor;
+    ASSERT_TRUE(LoadMissionFile(NativeFileSystem(), KX_SAMPLE_DIR "/missions/Harbor01.kxm", harbor).Ok());
+    CRecordedInstallation installation(NativeFileSystem(), recorder, game.Directory(), harbor, game.LogPath());
+    ASSERT_EQ(installation.RunInstallation(), RunOutcome::Completed);
+    CInstallerDialog dialog;
+    dialog.gameDirectory = game.Directory();
+    dialog.mission = harbor;
+    script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_START_INSTALLATION); })
+        .Then(kConfirmCaption,
+              [&](HWND confirm)
+              {
+                  const std::string findings = ItemText(confirm, IDC_CONFIRM_FINDINGS);
+                  EXPECT_EQ(std::regex_replace(findings.substr(0, findings.find('\r')),
+                                               std::regex("\\(installation 1, .*\\)"), "(installation 1)"),
+                            "problem: Harbor Lights is already installed in this game (installation 1); Yes "
+                            "installs it again.");
+                  SaveScreenshot(confirm, "confirm-already-installed");
+                  Click(confirm, IDCANCEL);
               })
         .Then(kOptionsCaption, [](HWND options) { Click(options, IDCANCEL); })
         .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });

@@ -1,5 +1,6 @@
 #include "FileSystem.h"
 #include "GameLock.h"
+#include "InstallationRecords.h"
 #include "InstallationRun.h"
 #include "InstallerSteps.h"
 #include "MissionFile.h"
@@ -254,6 +255,11 @@ TEST_F(WindowRunTest, CommandsThatReachTheMainDialogDuringItsRunDoNothing)
         std::vector<std::string>{"Installing... (disabled), KX Vuz Odezodure (disabled), kx_gui_tests"});
     EXPECT_EQ(game.GameFiles(), recordedGame.GameFiles());
     EXPECT_EQ(Log(game), Log(recordedGame));
+    // The dialogs' installation is recorded as kxvuz's is.
+    const InstallationHistory history = ReadInstallationHistory(NativeFileSystem(), game.Directory());
+    ASSERT_EQ(history.records.size(), 1u);
+    EXPECT_EQ(history.records[0].mission, EncodeMission(LoadMission("Glasshouse03.kxm")));
+    EXPECT_EQ(history.records[0].log, ReadBytes(game.LogPath()));
 }
 
 TEST_F(WindowRunTest, CancelDuringTheErrorOfAnEarlyStopRestoresNothing)
