@@ -60,10 +60,10 @@ struct StringEntry
     std::string text;
 };
 
-// An entry is the token, two tabs and the text in double quotes.
-std::vector<StringEntry> StringTableEntries(CTextFile& file)
+// Each entry's line, as the run's entry search finds them.
+std::vector<std::string> EntryLines(CTextFile& file)
 {
-    std::vector<StringEntry> entries;
+    std::vector<std::string> lines;
     std::string line;
     while (const std::optional<std::int64_t> entry = NextEntry(file))
     {
@@ -71,6 +71,17 @@ std::vector<StringEntry> StringTableEntries(CTextFile& file)
         file.SetPos(*entry);
         file.ReadLine(line);
         file.SetPos(next);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// An entry is the token, two tabs and the text in double quotes.
+std::vector<StringEntry> StringTableEntries(CTextFile& file)
+{
+    std::vector<StringEntry> entries;
+    for (const std::string& line : EntryLines(file))
+    {
         const std::size_t start = line.find_first_not_of(" \t");
         const std::size_t open = line.find('"');
         const std::size_t close = line.rfind('"');
@@ -296,13 +307,8 @@ std::vector<std::string> EntryWords(IFileSystem& fileSystem, const std::string& 
     std::vector<std::string> words;
     if (!file.Open(fileSystem, gameDirectory + path, "r"))
         return words;
-    std::string line;
-    while (const std::optional<std::int64_t> entry = NextEntry(file))
+    for (const std::string& line : EntryLines(file))
     {
-        const std::int64_t next = file.GetPos();
-        file.SetPos(*entry);
-        file.ReadLine(line);
-        file.SetPos(next);
         const std::size_t start = line.find_first_not_of(" \t");
         words.push_back(line.substr(start, line.find_first_of(" \t\r\n", start) - start));
     }

@@ -269,18 +269,10 @@ TEST(InstallationRecord, ARunThatCannotKeepItsRecordOrIsCancelledAtDoneLeavesNon
     EXPECT_EQ(frontEnd.errors,
               std::vector<std::string>{"Error writing the installation record " + kRecords + "index.txt."});
 
-    struct CCancelAtDone : CRecordingFrontEnd
-    {
-        CRecordedInstallation* run = nullptr;
-        void ShowMessage(const std::string& text) override
-        {
-            CRecordingFrontEnd::ShowMessage(text);
-            run->Cancel();
-        }
-    } cancelling;
+    CRecordingFrontEnd cancelling;
     CRecordedInstallation cancelled(memory, cancelling, kGame, SampleMission("Harbor01.kxm"),
                                     "C:\\kxinstall.log");
-    cancelling.run = &cancelled;
+    cancelling.whileMessageShown = [&cancelled] { cancelled.Cancel(); };
     EXPECT_EQ(cancelled.RunInstallation(), RunOutcome::Cancelled);
     EXPECT_TRUE(ReadInstallationHistory(memory, kGame).records.empty());
     auto after = memory.Files();

@@ -273,19 +273,11 @@ TEST_F(InstallationRunTest, CancelAfterTheBackupPutsEveryFileBack)
 
 TEST_F(InstallationRunTest, CancelWhileDoneIsShownPutsEveryFileBackAndTheLogSaysSo)
 {
-    // The progress window's Cancel, pressed while the closing "Done" box is open.
-    struct CCancelAtDone : CRecordingFrontEnd
-    {
-        CInstallationRun* run = nullptr;
-        void ShowMessage(const std::string& text) override
-        {
-            CRecordingFrontEnd::ShowMessage(text);
-            run->Cancel();
-        }
-    } cancelling;
+    CRecordingFrontEnd cancelling;
     const auto before = game.GameFiles();
     CInstallationRun run(NativeFileSystem(), cancelling, game.Directory(), mission, logPath);
-    cancelling.run = &run;
+    // The progress window's Cancel, pressed while the closing "Done" box is open.
+    cancelling.whileMessageShown = [&run] { run.Cancel(); };
     EXPECT_EQ(run.RunInstallation(), RunOutcome::Cancelled);
     EXPECT_EQ(cancelling.messages, std::vector<std::string>{"Done"});
     EXPECT_EQ(cancelling.errors, std::vector<std::string>{"User cancelled installation."});

@@ -16,6 +16,8 @@ public:
     // The system's reason shown with each error.
     std::vector<std::string> reasons;
     std::vector<std::string> messages;
+    // What the player does while a message box is open, such as pressing Cancel in the progress window.
+    std::function<void()> whileMessageShown;
     std::vector<std::string> refusals;
     std::string operation;
     bool waitCursor = false;
@@ -43,7 +45,12 @@ public:
         errors.push_back(message);
         reasons.push_back(reason);
     }
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowMessage(const std::string& text) override
+    {
+        messages.push_back(text);
+        if (whileMessageShown)
+            whileMessageShown();
+    }
     void ShowRefusal(const std::string& message) override { refusals.push_back(message); }
     void BeginWaitCursor() override { waitCursor = true; }
     void EndWaitCursor() override { waitCursor = false; }
