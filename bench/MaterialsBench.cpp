@@ -1,14 +1,17 @@
-// Times a complete standard installation run on a worst-case game against the floor: copying the same
-// files as often through the same file system. Prints the medians and their ratio.
+// Times a complete standard installation run, as both programs make it (with its record), on a worst-case
+// game against the floor: copying the same files as often through the same file system. Prints the medians
+// and their ratio, and the space the record takes.
 
 #include "FileReplace.h"
 #include "GameFiles.h"
-#include "InstallationRun.h"
+#include "InstallationRecords.h"
 #include "MissionFile.h"
 #include "ProgressState.h"
+#include "RecordedInstallation.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -181,11 +184,13 @@ int main()
     std::vector<double> runs;
     std::vector<double> floors;
     std::string installed;
+    std::uintmax_t recordBytes = 0;
     for (int r = 0; r < kRepetitions; ++r)
     {
         FreshCopy(pristine, game);
         CSilentFrontEnd frontEnd;
-        CInstallationRun run(fileSystem, frontEnd, directory, mission, ProgramPath(root) + "kxinstall.log");
+        CRecordedInstallation run(fileSystem, frontEnd, directory, mission,
+                                  ProgramPath(root) + "kxinstall.log");
         const auto start = std::chrono::steady_clock::now();
         const RunOutcome outcome = run.RunInstallation();
         runs.push_back(Seconds(std::chrono::steady_clock::now() - start));
@@ -195,6 +200,11 @@ int main()
             return 1;
         }
         installed = ReadText(game / materialFile);
+        recordBytes = 0;
+        for (const auto& entry :
+             fs::recursive_directory_iterator(game / "data" / "Backup" / kRecordsFolderName))
+            if (entry.is_regular_file())
+                recordBytes += entry.file_size();
 
         FreshCopy(pristine, game);
         const std::string copy = directory + "copy.tmp";
@@ -215,6 +225,7 @@ int main()
     const double floor = Median(floors);
     std::cout << "material file after the run: " << installed.size() << " bytes, " << Entries(installed)
               << " entries\n";
+    std::cout << "record:       " << recordBytes << " bytes\n";
     std::cout << "median run:   " << run * 1000 << " ms\n";
     std::cout << "median floor: " << floor * 1000 << " ms\n";
     std::cout << "ratio:        " << run / floor << "\n";

@@ -106,7 +106,8 @@ std::map<std::string, std::string> ParseArguments(const std::vector<CommandArgum
                 throw CCommandLineError(name + " takes no value");
             if (option->flag)
             {
-                values[name] = "1";
+                // Not values[name] = "1": GCC 12 at -O3 takes that for an overlapping copy.
+                values.emplace(name, "1");
                 continue;
             }
             std::string value;
@@ -151,9 +152,11 @@ std::string CommandHelp(const std::string& command, const std::string& descripti
     std::vector<std::pair<std::string, std::string>> rows;
     for (const CommandArgument& argument : arguments)
     {
-        const std::string shown = argument.flag        ? "[" + std::string(argument.name) + "]"
-                                  : IsOption(argument) ? std::string(argument.name) + " " + argument.valueName
-                                                       : argument.name;
+        // Appended piece by piece: GCC 12 at -O3 takes "[" + std::string(...) for an overlapping copy.
+        std::string shown =
+            argument.flag ? std::string("[").append(argument.name).append("]") : argument.name;
+        if (!argument.flag && IsOption(argument))
+            shown.append(" ").append(argument.valueName);
         usage += " " + shown;
         rows.emplace_back(shown, argument.help);
     }
