@@ -325,10 +325,8 @@ int RunList(CContext& context, const Values& values)
     for (std::size_t i = 0; i < history.records.size(); ++i)
     {
         const InstallationRecord& record = history.records[i];
-        std::string installed = record.installed;
-        std::replace(installed.begin(), installed.end(), 'T', ' ');
-        context.out << i + 1 << "  " << record.missionName << "  " << installed << "  " << record.missionFile
-                    << "\n";
+        context.out << i + 1 << "  " << record.missionName << "  " << ShownTime(record) << "  "
+                    << record.missionFile << "\n";
     }
     for (const std::string& path : changed)
         context.out << "changed since the last installation: " << path << "\n";

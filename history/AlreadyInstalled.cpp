@@ -58,10 +58,8 @@ std::optional<std::string> AlreadyInstalled(IFileSystem& fileSystem, const std::
     if (!record)
         return mission.missionFile + " is already in " + list +
                ", from an installation made before records were kept";
-    std::string when = record->installed;
-    std::replace(when.begin(), when.end(), 'T', ' ');
     return mission.missionName + " is already installed in this game (installation " +
-           std::to_string(number) + ", " + when + ")";
+           std::to_string(number) + ", " + ShownTime(*record) + ")";
 }
 
 std::string DamagedRecordsMessage(const std::string& path)

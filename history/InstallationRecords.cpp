@@ -95,10 +95,14 @@ std::vector<std::string> Split(const std::string& line, char separator, std::siz
     return fields;
 }
 
+// An index line: its record's file and checksum, and what it shows a person of the record.
 struct IndexEntry
 {
     std::string recordName;
     std::string checksum;
+    std::string installed;
+    std::string missionFile;
+    std::string missionName;
 };
 
 class CRecordFolder
@@ -133,15 +137,13 @@ public:
             const std::vector<std::string> fields = Split((*lines)[i], '\t', 6);
             if (fields.empty() || fields[0] != std::to_string(i) || !IsRecordName(fields[3]))
                 return Damaged(damaged, IndexPath());
-            entries.push_back({fields[3], fields[4]});
-            shown.push_back({fields[1], fields[2], fields[5]});
+            entries.push_back({fields[3], fields[4], fields[1], fields[2], fields[5]});
         }
         return entries;
     }
 
     // A record as it is stored: its contents by their names.
-    std::optional<InstallationRecord> ReadRecord(std::size_t index, const IndexEntry& entry,
-                                                 std::optional<std::string>& damaged)
+    std::optional<InstallationRecord> ReadRecord(const IndexEntry& entry, std::optional<std::string>& damaged)
     {
         const std::string path = RecordPath(entry.recordName);
         const std::optional<std::string> bytes = ReadFileBytes(fileSystem, path);
@@ -174,9 +176,8 @@ public:
             record.files.push_back({file[3], file[1], file[2]});
         }
         // The index shows what the record says, so a person reading it is not misled.
-        const Shown& indexSays = shown[index];
-        if (indexSays.installed != record.installed || indexSays.missionFile != record.missionFile ||
-            indexSays.missionName != record.missionName)
+        if (entry.installed != record.installed || entry.missionFile != record.missionFile ||
+            entry.missionName != record.missionName)
             return Damaged(damaged, IndexPath());
         return record;
     }
@@ -220,35 +221,17 @@ public:
         return ReplaceFile(fileSystem, IndexPath(), bytes) || ReadFileBytes(fileSystem, IndexPath()) == bytes;
     }
 
-    std::string IndexText(const std::vector<IndexEntry>& entries,
-                          const std::vector<InstallationRecord>& records)
+    std::string IndexText(const std::vector<IndexEntry>& entries)
     {
         CCheckedText text;
         text.Add(kIndexHeading);
         for (std::size_t i = 0; i < entries.size(); ++i)
-            text.Add(std::to_string(i + 1) + "\t" + records[i].installed + "\t" + records[i].missionFile +
+            text.Add(std::to_string(i + 1) + "\t" + entries[i].installed + "\t" + entries[i].missionFile +
                      "\t" + entries[i].recordName + "\t" + entries[i].checksum + "\t" +
-                     records[i].missionName);
+                     entries[i].missionName);
         return text.Finish();
     }
 
-    IFileSystem& fileSystem;
-
-private:
-    struct Shown
-    {
-        std::string installed;
-        std::string missionFile;
-        std::string missionName;
-    };
-
-    static std::nullopt_t Damaged(std::optional<std::string>& damaged, const std::string& path)
-    {
-        damaged = path;
-        return std::nullopt;
-    }
-
-public:
     // Replaces a content's name by its bytes, checked against the name's hash.
     bool Resolve(std::string& name, std::optional<std::string>& damaged)
     {
@@ -273,7 +256,7 @@ public:
         std::vector<InstallationRecord> records;
         for (std::size_t i = 0; i < entries.size(); ++i)
         {
-            std::optional<InstallationRecord> record = ReadRecord(i, entries[i], damaged);
+            std::optional<InstallationRecord> record = ReadRecord(entries[i], damaged);
             if (!record)
                 return std::nullopt;
             records.push_back(std::move(*record));
@@ -282,11 +265,24 @@ public:
     }
 
 private:
+    static std::nullopt_t Damaged(std::optional<std::string>& damaged, const std::string& path)
+    {
+        damaged = path;
+        return std::nullopt;
+    }
+
+    IFileSystem& fileSystem;
     std::string folder;
-    std::vector<Shown> shown;
 };
 
 } // namespace
+
+std::string ShownTime(const InstallationRecord& record)
+{
+    std::string shown = record.installed;
+    std::replace(shown.begin(), shown.end(), 'T', ' ');
+    return shown;
+}
 
 std::string RecordsFolder(const std::string& gameDirectory)
 {
@@ -321,10 +317,14 @@ std::optional<std::string> AppendInstallationRecord(IFileSystem& fileSystem, con
     CRecordFolder folder(fileSystem, gameDirectory);
     std::optional<std::string> damaged;
     std::vector<IndexEntry> entries;
-    std::optional<std::vector<InstallationRecord>> stored = folder.ReadStored(entries, damaged);
-    if (!stored)
+    if (!folder.ReadStored(entries, damaged))
         return damaged;
-    if (!IsOneLine(record.missionName) || !IsOneLine(record.missionFile) || !IsOneLine(record.installed))
+    // Nothing is written for a record that the reader would refuse.
+    bool readable =
+        IsOneLine(record.missionName) && IsOneLine(record.missionFile) && IsOneLine(record.installed);
+    for (const InstallationRecord::File& file : record.files)
+        readable = readable && StaysInsideFolder(file.gamePath) && IsOneLine(file.gamePath);
+    if (!readable)
         return folder.IndexPath();
     std::string failed;
     if (!folder.MakeFolders(failed))
@@ -343,8 +343,6 @@ std::optional<std::string> AppendInstallationRecord(IFileSystem& fileSystem, con
     {
         store(file.before);
         store(file.after);
-        if (!StaysInsideFolder(file.gamePath) || !IsOneLine(file.gamePath))
-            return folder.IndexPath();
     }
     if (!storedAll)
         return failed;
@@ -366,9 +364,8 @@ std::optional<std::string> AppendInstallationRecord(IFileSystem& fileSystem, con
     std::snprintf(name, sizeof name, "%06d.txt", serial + 1);
     if (!ReplaceFile(fileSystem, folder.RecordPath(name), bytes))
         return folder.RecordPath(name);
-    entries.push_back({name, Hash(bytes)});
-    stored->push_back(named);
-    if (!folder.WriteIndex(folder.IndexText(entries, *stored)))
+    entries.push_back({name, Hash(bytes), named.installed, named.missionFile, named.missionName});
+    if (!folder.WriteIndex(folder.IndexText(entries)))
         return folder.IndexPath();
     return std::nullopt;
 }
@@ -385,7 +382,7 @@ bool RemoveNewestInstallationRecord(IFileSystem& fileSystem, const std::string& 
     const std::string newestName = entries.back().recordName;
     stored->pop_back();
     entries.pop_back();
-    if (!folder.WriteIndex(folder.IndexText(entries, *stored)))
+    if (!folder.WriteIndex(folder.IndexText(entries)))
         return false;
     // What is left over once the index no longer names it only takes room.
     fileSystem.Remove(folder.RecordPath(newestName));

@@ -26,6 +26,9 @@ struct InstallationRecord
     std::vector<File> files;
 };
 
+// When record's installation completed, as a person reads it: YYYY-MM-DD HH:MM:SS.
+std::string ShownTime(const InstallationRecord& record);
+
 struct InstallationHistory
 {
     // Oldest first: a record's number is its place here, from 1.
