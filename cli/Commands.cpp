@@ -19,6 +19,8 @@
 #include "RecordedInstallation.h"
 #include "ShowMission.h"
 #include "TerminalFrontEnd.h"
+#include "Uninstall.h"
+#include "UninstallSnapshot.h"
 #include "UsableGameDirectory.h"
 
 #include <nlohmann/json.hpp>
@@ -269,10 +271,14 @@ int RunInstall(CContext& context, const Values& values)
 int RunRestore(CContext& context, const Values& values)
 {
     const std::string directory = GameDirectory(values.at("--game"));
+    const bool uninstall = UninstallInterrupted(context.fileSystem, directory);
     const BackupSetRestore restore =
         RestoreBackupSetAndRecords(context.fileSystem, directory, TakeCancelRequest);
     if (restore.status == BackupSetRestore::Status::Busy)
         throw CCommandError(GameBusyMessage(directory));
+    if (restore.status == BackupSetRestore::Status::NoBackupSet && uninstall)
+        throw CCommandError("The uninstall journal " + UninstallJournalPath(directory) +
+                            " cannot be read: nothing was restored.");
     if (restore.status == BackupSetRestore::Status::NoBackupSet)
         throw CCommandError("No complete backup set in " + directory + "data\\Backup: nothing was restored.");
     if (restore.status == BackupSetRestore::Status::Unlockable)
@@ -285,7 +291,7 @@ int RunRestore(CContext& context, const Values& values)
         throw CCommandError("The restore was stopped; run kxvuz restore again to finish it.");
     if (!restore.Complete())
         throw CCommandError("Some game files could not be restored; run kxvuz restore again.");
-    context.out << kGameFilesRestored << "\n";
+    context.out << RestoredGameMessage(uninstall) << "\n";
     return 0;
 }
 
@@ -333,6 +339,22 @@ int RunList(CContext& context, const Values& values)
     return 0;
 }
 
+int RunUninstall(CContext& context, const Values& values)
+{
+    const std::string game = GameDirectory(values.at("--game"));
+    CTerminalFrontEnd frontEnd(context.out, context.err, context.errIsTerminal);
+    const Uninstallation result =
+        Uninstall(context.fileSystem, frontEnd, game, values.at("WHICH"), values.count("--name") > 0);
+    if (result.outcome == UninstallOutcome::Removed)
+    {
+        context.out << "Removed " << result.missionName << ".\n";
+        return 0;
+    }
+    for (const std::string& message : result.messages)
+        context.err << "kxvuz: " << message << "\n";
+    return 1;
+}
+
 struct CommandEntry
 {
     const char* name;
@@ -371,9 +393,18 @@ const CommandEntry kCommands[] = {
      "installation that wrote them; exit status 2 if the records cannot be read.",
      {kGame, {"--json", nullptr, "Print one JSON object for scripts", true}},
      RunList},
+    {"uninstall",
+     "Remove one recorded installation: the later ones are taken back and installed again, all as one "
+     "step that is put back whole on any failure; exit status 1 if it was refused or failed.",
+     {kGame,
+      {"WHICH", nullptr, "The installation's number, as kxvuz list shows it, or its mission's name"},
+      {"--name", nullptr, "Take WHICH as a mission's name, also when it is all digits", true}},
+     RunUninstall,
+     true},
     {"restore",
      "Put the game files back from the backup of the last installation: after an interrupted one, or to "
-     "undo a completed one; exit status 2 if there is no complete backup, or the restore did not finish "
+     "undo a completed one; after an interrupted uninstall, put the game and its records back as they were "
+     "before it; exit status 2 if there is no complete backup, or the restore did not finish "
      "(Ctrl-C stops it after the file it "
      "is writing).",
      {kGame},

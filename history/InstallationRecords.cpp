@@ -1,11 +1,9 @@
 #include "InstallationRecords.h"
 
+#include "CheckedText.h"
 #include "FileReplace.h"
 #include "GameFiles.h"
 #include "GamePath.h"
-
-#define XXH_INLINE_ALL
-#include <xxhash.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,44 +15,6 @@ namespace
 
 const char kIndexHeading[] = "KX VUZ Odezodure installations 1";
 const char kRecordHeading[] = "KX VUZ Odezodure installation record 1";
-
-std::string Hash(std::string_view bytes)
-{
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx",
-                  static_cast<unsigned long long>(XXH64(bytes.data(), bytes.size(), 0)));
-    return text;
-}
-
-// Lines that end in CR LF, the last one "end" and the checksum of every byte before it.
-class CCheckedText
-{
-public:
-    void Add(const std::string& line) { text += line + "\r\n"; }
-    std::string Finish() const { return text + "end " + Hash(text) + "\r\n"; }
-
-private:
-    std::string text;
-};
-
-// The lines of a checked text without their checksum line; nothing when it was not written whole.
-std::optional<std::vector<std::string>> CheckedLines(std::string_view bytes)
-{
-    const std::size_t last = bytes.rfind("end ", bytes.size() >= 4 ? bytes.size() - 4 : 0);
-    if (last == std::string_view::npos || (last != 0 && bytes[last - 1] != '\n') ||
-        bytes.substr(last) != "end " + Hash(bytes.substr(0, last)) + "\r\n")
-        return std::nullopt;
-    std::vector<std::string> lines;
-    for (std::size_t at = 0; at < last;)
-    {
-        const std::size_t end = bytes.find("\r\n", at);
-        if (end == std::string_view::npos || end >= last)
-            return std::nullopt;
-        lines.emplace_back(bytes.substr(at, end - at));
-        at = end + 2;
-    }
-    return lines;
-}
 
 // A stored content is named by its hash, and by a number behind it for a second content of the same hash.
 bool IsContentName(const std::string& name)
@@ -77,22 +37,6 @@ bool IsRecordName(const std::string& name)
 bool IsOneLine(const std::string& text)
 {
     return text.find_first_of("\r\n\t") == std::string::npos;
-}
-
-std::vector<std::string> Split(const std::string& line, char separator, std::size_t parts)
-{
-    std::vector<std::string> fields;
-    std::size_t at = 0;
-    while (fields.size() + 1 < parts)
-    {
-        const std::size_t end = line.find(separator, at);
-        if (end == std::string::npos)
-            return {};
-        fields.push_back(line.substr(at, end - at));
-        at = end + 1;
-    }
-    fields.push_back(line.substr(at));
-    return fields;
 }
 
 // An index line: its record's file and checksum, and what it shows a person of the record.
@@ -126,7 +70,15 @@ public:
             return fileSystem.TakeFailureReason().empty() ? std::optional(std::vector<IndexEntry>{})
                                                           : Damaged(damaged, IndexPath());
         const std::optional<std::string> bytes = ReadFileBytes(fileSystem, IndexPath());
-        const auto lines = bytes ? CheckedLines(*bytes) : std::nullopt;
+        if (!bytes)
+            return Damaged(damaged, IndexPath());
+        return ParseIndex(*bytes, damaged);
+    }
+
+    std::optional<std::vector<IndexEntry>> ParseIndex(std::string_view bytes,
+                                                      std::optional<std::string>& damaged)
+    {
+        const auto lines = CheckedLines(bytes);
         if (!lines || lines->empty() || lines->front() != kIndexHeading)
             return Damaged(damaged, IndexPath());
         std::vector<IndexEntry> entries;
@@ -264,6 +216,26 @@ public:
         return records;
     }
 
+    // The record files and stored contents that entries name, by path; a record that cannot be read names
+    // none.
+    std::set<std::string> Pieces(const std::vector<IndexEntry>& entries)
+    {
+        std::set<std::string> pieces;
+        for (const IndexEntry& entry : entries)
+        {
+            std::optional<std::string> damaged;
+            const std::optional<InstallationRecord> record = ReadRecord(entry, damaged);
+            if (!record)
+                continue;
+            pieces.insert(RecordPath(entry.recordName));
+            for (const std::string* content : {&record->mission, &record->log})
+                pieces.insert(ContentPath(*content));
+            for (const InstallationRecord::File& file : record->files)
+                pieces.insert({ContentPath(file.before), ContentPath(file.after)});
+        }
+        return pieces;
+    }
+
 private:
     static std::nullopt_t Damaged(std::optional<std::string>& damaged, const std::string& path)
     {
@@ -356,12 +328,15 @@ std::optional<std::string> AppendInstallationRecord(IFileSystem& fileSystem, con
     for (const InstallationRecord::File& file : named.files)
         text.Add("file\t" + file.before + "\t" + file.after + "\t" + file.gamePath);
     const std::string bytes = text.Finish();
-    // A name no record of the index has; one left by an interrupted write is no record yet.
+    // A name no record of the index has, nor any file: a record that an uninstall took out of the index is
+    // still named by the index its snapshot would put back.
     int serial = 0;
     for (const IndexEntry& entry : entries)
         serial = std::max(serial, std::stoi(entry.recordName.substr(0, 6)));
     char name[16];
-    std::snprintf(name, sizeof name, "%06d.txt", serial + 1);
+    do
+        std::snprintf(name, sizeof name, "%06d.txt", ++serial);
+    while (fileSystem.GetStatus(folder.RecordPath(name)));
     if (!ReplaceFile(fileSystem, folder.RecordPath(name), bytes))
         return folder.RecordPath(name);
     entries.push_back({name, Hash(bytes), named.installed, named.missionFile, named.missionName});
@@ -370,34 +345,50 @@ std::optional<std::string> AppendInstallationRecord(IFileSystem& fileSystem, con
     return std::nullopt;
 }
 
+std::string InstallationIndexPath(const std::string& gameDirectory)
+{
+    return RecordsFolder(gameDirectory) + "index.txt";
+}
+
+bool KeepOldestInstallationRecords(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                   std::size_t count)
+{
+    CRecordFolder folder(fileSystem, gameDirectory);
+    std::optional<std::string> damaged;
+    std::vector<IndexEntry> entries;
+    if (!folder.ReadStored(entries, damaged) || entries.size() < count)
+        return false;
+    entries.resize(count);
+    return folder.WriteIndex(folder.IndexText(entries));
+}
+
+void RemoveUnnamedRecordPieces(IFileSystem& fileSystem, const std::string& gameDirectory,
+                               std::string_view formerIndex)
+{
+    CRecordFolder folder(fileSystem, gameDirectory);
+    std::optional<std::string> damaged;
+    const auto former = folder.ParseIndex(formerIndex, damaged);
+    std::vector<IndexEntry> entries;
+    if (!former || !folder.ReadStored(entries, damaged))
+        return;
+    const std::set<std::string> kept = folder.Pieces(entries);
+    for (const std::string& piece : folder.Pieces(*former))
+        if (!kept.count(piece))
+            fileSystem.Remove(piece);
+}
+
 bool RemoveNewestInstallationRecord(IFileSystem& fileSystem, const std::string& gameDirectory)
 {
     CRecordFolder folder(fileSystem, gameDirectory);
     std::optional<std::string> damaged;
     std::vector<IndexEntry> entries;
-    std::optional<std::vector<InstallationRecord>> stored = folder.ReadStored(entries, damaged);
-    if (!stored || stored->empty())
+    const std::optional<std::string> former = ReadFileBytes(fileSystem, folder.IndexPath());
+    if (!former || !folder.ReadStored(entries, damaged) || entries.empty())
         return false;
-    const InstallationRecord newest = stored->back();
-    const std::string newestName = entries.back().recordName;
-    stored->pop_back();
     entries.pop_back();
     if (!folder.WriteIndex(folder.IndexText(entries)))
         return false;
     // What is left over once the index no longer names it only takes room.
-    fileSystem.Remove(folder.RecordPath(newestName));
-    std::set<std::string> named;
-    for (const InstallationRecord& record : *stored)
-    {
-        named.insert({record.mission, record.log});
-        for (const InstallationRecord::File& file : record.files)
-            named.insert({file.before, file.after});
-    }
-    std::set<std::string> dropped{newest.mission, newest.log};
-    for (const InstallationRecord::File& file : newest.files)
-        dropped.insert({file.before, file.after});
-    for (const std::string& content : dropped)
-        if (!named.count(content))
-            fileSystem.Remove(folder.ContentPath(content));
+    RemoveUnnamedRecordPieces(fileSystem, gameDirectory, *former);
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What one completed installation changed, as data\Backup\Installed\ keeps it (docs/installation-records.md).
@@ -46,6 +47,16 @@ InstallationHistory ReadInstallationHistory(IFileSystem& fileSystem, const std::
 // failure or crash anywhere leaves the history as it was; the path that could not be written when it fails.
 std::optional<std::string> AppendInstallationRecord(IFileSystem& fileSystem, const std::string& gameDirectory,
                                                     const InstallationRecord& record);
+
+std::string InstallationIndexPath(const std::string& gameDirectory);
+
+// Writes the index with only its oldest count records, removing nothing: the index as it was still names
+// every piece of the others. False when the history cannot be read or written, and then it is as it was.
+bool KeepOldestInstallationRecords(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                   std::size_t count);
+// Removes every record file and stored content that the index formerIndex names and the stored one does not.
+void RemoveUnnamedRecordPieces(IFileSystem& fileSystem, const std::string& gameDirectory,
+                               std::string_view formerIndex);
 
 // Drops the newest record and every stored content that no record names any more; false when the index
 // could not be written, and then the history is as it was.

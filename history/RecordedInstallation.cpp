@@ -2,6 +2,7 @@
 
 #include "FileReplace.h"
 #include "MissionFile.h"
+#include "UninstallSnapshot.h"
 
 #include <ctime>
 
@@ -42,7 +43,7 @@ std::optional<std::string> CRecordedInstallation::Complete(IFileSystem& fileSyst
 {
     InstallationRecord record{mission.missionName,
                               mission.missionFile,
-                              LocalTimeNow(),
+                              installed.empty() ? LocalTimeNow() : installed,
                               EncodeMission(mission),
                               ReadFileBytes(fileSystem, logPath).value_or(""),
                               {}};
@@ -60,6 +61,13 @@ std::optional<std::string> CRecordedInstallation::Complete(IFileSystem& fileSyst
     return std::nullopt;
 }
 
+std::optional<std::string> CRecordedInstallation::Refusal(IFileSystem& fileSystem)
+{
+    if (!installed.empty() || !UninstallInterrupted(fileSystem, gameDirectory))
+        return std::nullopt;
+    return InterruptedUninstallMessage(gameDirectory);
+}
+
 bool CRecordedInstallation::Withdraw(IFileSystem& fileSystem)
 {
     return RemoveNewestInstallationRecord(fileSystem, gameDirectory);
@@ -68,7 +76,10 @@ bool CRecordedInstallation::Withdraw(IFileSystem& fileSystem)
 BackupSetRestore RestoreBackupSetAndRecords(IFileSystem& fileSystem, const std::string& gameDirectory,
                                             const std::function<bool()>& stopRequested)
 {
-    BackupSetRestore restore = RestoreBackupSet(fileSystem, gameDirectory, stopRequested);
+    const GameLock lock = LockGame(fileSystem, gameDirectory);
+    if (lock.lock && UninstallInterrupted(fileSystem, gameDirectory))
+        return PutBackUninstallSnapshot(fileSystem, gameDirectory, stopRequested);
+    BackupSetRestore restore = RestoreBackupSet(fileSystem, gameDirectory, lock, stopRequested);
     if (restore.status != BackupSetRestore::Status::Tried || !restore.Complete())
         return restore;
     // An interrupted run wrote its record only when it had finished every edit; a record whose files hold
@@ -77,4 +88,25 @@ BackupSetRestore RestoreBackupSetAndRecords(IFileSystem& fileSystem, const std::
     if (!history.records.empty() && TakenBack(fileSystem, gameDirectory, history.records.back()))
         RemoveNewestInstallationRecord(fileSystem, gameDirectory);
     return restore;
+}
+
+std::string InterruptedUninstallMessage(const std::string& gameDirectory)
+{
+    return std::string(kInterruptedUninstall) + " Run kxvuz restore --game " + gameDirectory +
+           " to put them back from data\\Backup.";
+}
+
+std::optional<std::string> Interruption(IFileSystem& fileSystem, const std::string& gameDirectory)
+{
+    if (UninstallInterrupted(fileSystem, gameDirectory))
+        return kInterruptedUninstall;
+    if (LastInstallationInterrupted(fileSystem, gameDirectory))
+        return kInterruptedInstallation;
+    return std::nullopt;
+}
+
+std::string RestoredGameMessage(bool uninstallUndone)
+{
+    return uninstallUndone ? "The game files and records are as they were before the interrupted uninstall."
+                           : kGameFilesRestored;
 }

@@ -3,7 +3,6 @@
 #include "GameFiles.h"
 
 #include "FileReplace.h"
-#include "GameLock.h"
 
 #include <algorithm>
 
@@ -32,7 +31,12 @@ bool BackupSetRestore::Complete() const
 BackupSetRestore RestoreBackupSet(IFileSystem& fileSystem, const std::string& gameDirectory,
                                   const std::function<bool()>& stopRequested)
 {
-    const GameLock lock = LockGame(fileSystem, gameDirectory);
+    return RestoreBackupSet(fileSystem, gameDirectory, LockGame(fileSystem, gameDirectory), stopRequested);
+}
+
+BackupSetRestore RestoreBackupSet(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                  const GameLock& lock, const std::function<bool()>& stopRequested)
+{
     if (lock.busy)
         return {BackupSetRestore::Status::Busy, {}, {}};
     std::optional<BackupJournal> journal = ReadBackupJournal(fileSystem, gameDirectory);
@@ -89,4 +93,10 @@ bool LastInstallationInterrupted(IFileSystem& fileSystem, const std::string& gam
 {
     const std::optional<BackupJournal> journal = ReadBackupJournal(fileSystem, gameDirectory);
     return journal && ClaimsTheGame(*journal);
+}
+
+std::string InterruptedInstallationMessage(const std::string& gameDirectory)
+{
+    return std::string(kInterruptedInstallation) + " Run kxvuz restore --game " + gameDirectory +
+           " to put them back from data\\Backup.";
 }

@@ -2,6 +2,7 @@
 
 #include "BackupJournal.h"
 #include "FileSystem.h"
+#include "GameLock.h"
 
 #include <functional>
 #include <optional>
@@ -58,6 +59,9 @@ struct BackupSetRestore
 // interruption finishes the job, since each file is replaced whole. stopRequested is asked before each file.
 BackupSetRestore RestoreBackupSet(IFileSystem& fileSystem, const std::string& gameDirectory,
                                   const std::function<bool()>& stopRequested = {});
+// The same with the lock that the caller took for more work around it.
+BackupSetRestore RestoreBackupSet(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                  const GameLock& lock, const std::function<bool()>& stopRequested = {});
 // A line per file: what happened to it and its path, and under a failure the system's reason.
 std::string RestoredFilesReport(const std::vector<RestoredFile>& files);
 inline constexpr char kGameFilesRestored[] = "The game files are as they were before the last installation.";
@@ -67,3 +71,5 @@ inline constexpr char kGameFilesRestored[] = "The game files are as they were be
 bool LastInstallationInterrupted(IFileSystem& fileSystem, const std::string& gameDirectory);
 inline constexpr char kInterruptedInstallation[] =
     "The last installation into this game was interrupted and some game files may be half-edited.";
+// kInterruptedInstallation and what puts the files back.
+std::string InterruptedInstallationMessage(const std::string& gameDirectory);

@@ -136,17 +136,21 @@ void CInstallationRun::FailOnException()
 
 void CInstallationRun::ClaimGame()
 {
-    if (gameLock.lock)
+    if (claimed)
         return;
-    const std::string backupFolderPath = gameDirectory + kBackupFolder;
-    const std::string backupFolderName = backupFolderPath.substr(0, backupFolderPath.size() - 1);
-    if (!fileSystem.GetStatus(backupFolderName))
-        fileSystem.CreateFolder(backupFolderName);
-    gameLock = LockGame(fileSystem, gameDirectory);
-    if (gameLock.busy)
-        Refuse(GameBusyMessage(gameDirectory));
-    if (!gameLock.lock)
-        Refuse(GameLockFailureMessage(gameDirectory, gameLock.reason));
+    claimed = true;
+    if (!callersLock)
+    {
+        const std::string backupFolderPath = gameDirectory + kBackupFolder;
+        const std::string backupFolderName = backupFolderPath.substr(0, backupFolderPath.size() - 1);
+        if (!fileSystem.GetStatus(backupFolderName))
+            fileSystem.CreateFolder(backupFolderName);
+        gameLock = LockGame(fileSystem, gameDirectory);
+        if (gameLock.busy)
+            Refuse(GameBusyMessage(gameDirectory));
+        if (!gameLock.lock)
+            Refuse(GameLockFailureMessage(gameDirectory, gameLock.reason));
+    }
     // One reading decides both whether the game is claimed and where this run may stage its copies.
     const std::string journalPath = BackupJournalPath(gameDirectory);
     previousJournal = ReadFileBytes(fileSystem, journalPath);
@@ -155,8 +159,10 @@ void CInstallationRun::ClaimGame()
     const std::optional<BackupJournal> journal =
         previousJournal ? ParseBackupJournal(*previousJournal) : std::nullopt;
     if (journal && ClaimsTheGame(*journal))
-        Refuse(std::string(kInterruptedInstallation) + " Run kxvuz restore --game " + gameDirectory +
-               " to put them back from data\\Backup.");
+        Refuse(InterruptedInstallationMessage(gameDirectory));
+    if (completion)
+        if (const std::optional<std::string> refusal = completion->Refusal(fileSystem))
+            Refuse(*refusal);
 }
 
 int CInstallationRun::StepProgress(const std::string& text)

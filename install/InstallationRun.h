@@ -42,6 +42,9 @@ public:
     RunOutcome RunInstallation();
     // Called as the run's last act before it reports success.
     void SetCompletion(IRunCompletion& step) { completion = &step; }
+    // The caller holds the game's lock from before the run to after it: the run neither takes nor releases
+    // it.
+    void UseCallersLock() { callersLock = true; }
 
     // One progress step; gives the bar's position.
     int StepProgress(const std::string& text);
@@ -86,7 +89,7 @@ private:
     void CloseEdited(CTextFile& file, const std::string& path);
     bool MarkBackupJournal(BackupJournal::State state);
     void Complete();
-    // Takes the game's lock, unless the run holds it already, and checks that the last installation finished;
+    // Takes the game's lock, once, and checks that the last installation finished;
     // refuses the run otherwise. Before the log opens, so that a refused run writes nothing.
     void ClaimGame();
     // The new copies go to a staging folder that the previous journal does not point into: until the journal
@@ -149,6 +152,8 @@ private:
     IRunCompletion* completion = nullptr;
     bool completed = false;
     GameLock gameLock;
+    bool callersLock = false;
+    bool claimed = false;
     // The journal's bytes as the run found them; nothing when there was none.
     std::optional<std::string> previousJournal;
     // Where the copies that the journal names are: the staging folder, then the backup folder itself.

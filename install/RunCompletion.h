@@ -21,6 +21,8 @@ class IRunCompletion
 {
 public:
     virtual ~IRunCompletion() = default;
+    // Asked once the run holds the game's lock, before it writes anything: why the run must not start.
+    virtual std::optional<std::string> Refusal(IFileSystem&) { return std::nullopt; }
     // A message when it failed, which the run then takes down its failure path.
     virtual std::optional<std::string> Complete(IFileSystem& fileSystem,
                                                 const std::vector<CompletedFile>& files,

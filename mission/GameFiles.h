@@ -48,7 +48,15 @@ inline constexpr char kBackupFolder[] = "data\\Backup\\";
 inline constexpr const char* kStagingFolders[] = {"Incoming", "Staging"};
 // Where the installations' records are kept.
 inline constexpr char kRecordsFolderName[] = "Installed";
+// Where an uninstall keeps its snapshot, and its journal.
+inline constexpr char kUninstallFolderName[] = "Uninstall";
+inline constexpr char kUninstallJournalName[] = "uninstall.txt";
 // The other names the backup folder keeps for its own use: the temporary files' folder, the list of copies,
-// the journal, the lock and the records.
-inline constexpr const char* kBackupFolderOwnNames[] = {"Temp", "files.txt", "journal.txt", "kxvuz.lock",
-                                                        kRecordsFolderName};
+// the journal, the lock, the records and the uninstall's.
+inline constexpr const char* kBackupFolderOwnNames[] = {"Temp",
+                                                        "files.txt",
+                                                        "journal.txt",
+                                                        "kxvuz.lock",
+                                                        kRecordsFolderName,
+                                                        kUninstallFolderName,
+                                                        kUninstallJournalName};

@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "OptionsDialog.h"
 #include "RecordedInstallation.h"
+#include "UninstallSnapshot.h"
 #include "UsableGameDirectory.h"
 #include "WindowFrontEnd.h"
 #include "resource.h"
@@ -168,17 +169,18 @@ void CInstallerDialog::OnOptions()
 
 bool CInstallerDialog::OfferRestoreIfInterrupted(const std::string& directory)
 {
-    if (!LastInstallationInterrupted(NativeFileSystem(), directory))
+    const std::optional<std::string> interruption = Interruption(NativeFileSystem(), directory);
+    if (!interruption)
         return false;
-    OfferRestore(directory);
+    OfferRestore(directory, *interruption);
     return true;
 }
 
-void CInstallerDialog::OfferRestore(const std::string& gameDirectory)
+void CInstallerDialog::OfferRestore(const std::string& gameDirectory, const std::string& interruption)
 {
-    if (!AppYesNoBox(GetSafeHwnd(),
-                     std::string(kInterruptedInstallation) + " Put them back from the backup now?"))
+    if (!AppYesNoBox(GetSafeHwnd(), interruption + " Put them back from the backup now?"))
         return;
+    const bool uninstall = UninstallInterrupted(NativeFileSystem(), gameDirectory);
     const BackupSetRestore restore = RestoreBackupSetAndRecords(NativeFileSystem(), gameDirectory);
     switch (restore.status)
     {
@@ -186,7 +188,7 @@ void CInstallerDialog::OfferRestore(const std::string& gameDirectory)
     case BackupSetRestore::Status::Stopped:
         AppMessageBox(GetSafeHwnd(),
                       RestoredFilesReport(restore.files) +
-                          (restore.Complete() ? kGameFilesRestored
+                          (restore.Complete() ? RestoredGameMessage(uninstall)
                                               : "Some game files could not be restored; try again."));
         break;
     case BackupSetRestore::Status::Busy:

@@ -28,7 +28,7 @@ private:
     // After an interrupted installation into directory: asks, puts the game files back from its backup, and
     // says how it went; true when it was interrupted, and then no run starts.
     bool OfferRestoreIfInterrupted(const std::string& directory);
-    void OfferRestore(const std::string& gameDirectory);
+    void OfferRestore(const std::string& gameDirectory, const std::string& interruption);
     // The run ends the program, whatever its outcome.
     void RunInstallation();
     void PaintMinimised();
