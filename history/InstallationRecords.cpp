@@ -216,15 +216,17 @@ public:
         return records;
     }
 
-    // The record files and stored contents that entries name, by path; a record that cannot be read names
-    // none.
-    std::set<std::string> Pieces(const std::vector<IndexEntry>& entries)
+    // The record files and stored contents that entries name, by path. A record that cannot be read names
+    // none, unless every piece must be known: then nothing.
+    std::optional<std::set<std::string>> Pieces(const std::vector<IndexEntry>& entries, bool all)
     {
         std::set<std::string> pieces;
         for (const IndexEntry& entry : entries)
         {
             std::optional<std::string> damaged;
             const std::optional<InstallationRecord> record = ReadRecord(entry, damaged);
+            if (!record && all)
+                return std::nullopt;
             if (!record)
                 continue;
             pieces.insert(RecordPath(entry.recordName));
@@ -371,9 +373,13 @@ void RemoveUnnamedRecordPieces(IFileSystem& fileSystem, const std::string& gameD
     std::vector<IndexEntry> entries;
     if (!former || !folder.ReadStored(entries, damaged))
         return;
-    const std::set<std::string> kept = folder.Pieces(entries);
-    for (const std::string& piece : folder.Pieces(*former))
-        if (!kept.count(piece))
+    // A piece is removed only when every record that stays is known not to name it.
+    const std::optional<std::set<std::string>> kept = folder.Pieces(entries, true);
+    if (!kept)
+        return;
+    const std::optional<std::set<std::string>> named = folder.Pieces(*former, false);
+    for (const std::string& piece : *named)
+        if (!kept->count(piece))
             fileSystem.Remove(piece);
 }
 

@@ -71,7 +71,8 @@ public:
         {
             unexpected = "An unexpected error occurred.";
         }
-        if (!unexpected.empty())
+        // Once committed, what is left only takes room.
+        if (!unexpected.empty() && !committed)
             try
             {
                 Fail(unexpected);
@@ -166,11 +167,14 @@ private:
         if (later.empty() && fileSystem.GetStatus(BackupJournalPath(game)) &&
             !fileSystem.Remove(BackupJournalPath(game)))
             Fail("Error removing the backup journal " + BackupJournalPath(game) + ".");
-        if (!DropUninstallSnapshot(fileSystem, game))
+        const std::optional<UninstallLeftovers> leftovers = CommitUninstallSnapshot(fileSystem, game);
+        if (!leftovers)
             Fail("Error removing the uninstall journal " + UninstallJournalPath(game) + ".");
+        committed = true;
+        result.outcome = UninstallOutcome::Removed;
         Log("\nUninstall complete for " + result.missionName + ".");
         progress.EndWaitCursor();
-        result.outcome = UninstallOutcome::Removed;
+        RemoveUninstallLeftovers(fileSystem, game, *leftovers);
     }
 
     void Replay(const CMissionDefinition& mission, const InstallationRecord& record)
@@ -295,6 +299,7 @@ private:
     // From the snapshot on, a failure puts it back.
     bool changing = false;
     bool failing = false;
+    bool committed = false;
     int step = 0;
     int steps = 1;
     Uninstallation result;

@@ -142,27 +142,42 @@ BackupSetRestore PutBackUninstallSnapshot(IFileSystem& fileSystem, const std::st
     if (leftIndex)
         RemoveUnnamedRecordPieces(fileSystem, gameDirectory, *leftIndex);
     if (!fileSystem.Remove(UninstallJournalPath(gameDirectory)))
+    {
         restore.files.push_back({UninstallJournalPath(gameDirectory).substr(gameDirectory.size()),
                                  RestoreResult::Failed, fileSystem.TakeFailureReason()});
+        return restore;
+    }
+    for (const SnapshotEntry& entry : *entries)
+        if (entry.copy)
+            fileSystem.Remove(SnapshotFolder(gameDirectory) + *entry.copy);
     return restore;
 }
 
-bool DropUninstallSnapshot(IFileSystem& fileSystem, const std::string& gameDirectory)
+std::optional<UninstallLeftovers> CommitUninstallSnapshot(IFileSystem& fileSystem,
+                                                          const std::string& gameDirectory)
 {
     const std::optional<std::vector<SnapshotEntry>> entries = ReadJournal(fileSystem, gameDirectory);
-    if (!fileSystem.Remove(UninstallJournalPath(gameDirectory)))
-        return false;
     if (!entries)
-        return true;
+        return std::nullopt;
+    UninstallLeftovers leftovers;
     for (const SnapshotEntry& entry : *entries)
-    {
-        if (entry.copy && entry.path == InstallationIndexPath(""))
-        {
-            if (const auto index = ReadFileBytes(fileSystem, SnapshotFolder(gameDirectory) + *entry.copy))
-                RemoveUnnamedRecordPieces(fileSystem, gameDirectory, *index);
-        }
         if (entry.copy)
-            fileSystem.Remove(SnapshotFolder(gameDirectory) + *entry.copy);
-    }
-    return true;
+        {
+            const std::string copy = SnapshotFolder(gameDirectory) + *entry.copy;
+            leftovers.copies.push_back(copy);
+            if (entry.path == InstallationIndexPath(""))
+                leftovers.formerIndex = ReadFileBytes(fileSystem, copy);
+        }
+    if (!fileSystem.Remove(UninstallJournalPath(gameDirectory)))
+        return std::nullopt;
+    return leftovers;
+}
+
+void RemoveUninstallLeftovers(IFileSystem& fileSystem, const std::string& gameDirectory,
+                              const UninstallLeftovers& leftovers)
+{
+    if (leftovers.formerIndex)
+        RemoveUnnamedRecordPieces(fileSystem, gameDirectory, *leftovers.formerIndex);
+    for (const std::string& copy : leftovers.copies)
+        fileSystem.Remove(copy);
 }

@@ -30,6 +30,17 @@ std::optional<std::string> TakeUninstallSnapshot(IFileSystem& fileSystem, const 
 BackupSetRestore PutBackUninstallSnapshot(IFileSystem& fileSystem, const std::string& gameDirectory,
                                           const std::function<bool()>& stopRequested = {});
 
-// The uninstall completed: the journal goes first, which is its commit, then the copies and every piece of
-// the records that only the snapshot's index named. False when the journal could not be removed.
-bool DropUninstallSnapshot(IFileSystem& fileSystem, const std::string& gameDirectory);
+// What only takes room once an uninstall has committed: the copies, and the index that named records it
+// took out.
+struct UninstallLeftovers
+{
+    std::vector<std::string> copies;
+    std::optional<std::string> formerIndex;
+};
+// The uninstall's commit: the journal goes. Nothing when it could not be removed, and then the snapshot still
+// claims the game.
+std::optional<UninstallLeftovers> CommitUninstallSnapshot(IFileSystem& fileSystem,
+                                                          const std::string& gameDirectory);
+// Removes the copies and every piece of the records that only the former index named.
+void RemoveUninstallLeftovers(IFileSystem& fileSystem, const std::string& gameDirectory,
+                              const UninstallLeftovers& leftovers);

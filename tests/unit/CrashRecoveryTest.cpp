@@ -6,6 +6,8 @@
 #include "RecordingFrontEnd.h"
 #include "TestGame.h"
 #include "TestMissions.h"
+#include "Uninstall.h"
+#include "UninstallSnapshot.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +143,55 @@ TEST_F(CrashRecovery, AnInstallationKilledAfterAnyOperationIsUndoneByRestore)
     EXPECT_LT(previousKept, n);
     std::cout << "[ crash    ] installation: N = " << n << " operations, " << n + 1 << " killed runs, "
               << previousKept << " before the new backup set was committed\n";
+}
+
+// An uninstall of the middle of three installations, killed after any operation, has either not yet changed
+// the game or completed, once kxvuz restore has put back the snapshot of one it finds interrupted; the
+// records agree with the game either way.
+TEST_F(CrashRecovery, AnUninstallKilledAfterAnyOperationIsUndoneByRestoreOrComplete)
+{
+    for (const char* mission : {"Ridge02.kxm", "MPFoundry.kxm"})
+        ASSERT_EQ(Install(NativeFileSystem(), start, SampleMission(mission)), RunOutcome::Completed);
+    const auto uninstall = [&](IFileSystem& fileSystem)
+    {
+        CRecordingFrontEnd frontEnd;
+        Uninstall(fileSystem, frontEnd, game.string() + "/", "2", false, (game / "kxinstall.log").string());
+    };
+    const auto before = GameFilesIn(start);
+    const std::string journal = ReadBytes(start / "data/Backup/journal.txt");
+    const int n = OperationsOf(uninstall);
+    const auto removed = GameFilesIn(game);
+    ASSERT_NE(removed, before);
+
+    int undone = 0;
+    int completed = 0;
+    for (int k = 1; k <= n + 1; ++k)
+    {
+        SCOPED_TRACE("killed after operation " + std::to_string(k) + " of " + std::to_string(n));
+        FreshGame();
+        CrashAfter(k, uninstall);
+        if (UninstallInterrupted(NativeFileSystem(), game.string() + "/"))
+        {
+            ASSERT_EQ(Restore(game), 0);
+            ++undone;
+        }
+        const InstallationHistory history = ReadInstallationHistory(NativeFileSystem(), game.string() + "/");
+        ASSERT_FALSE(history.damaged);
+        ASSERT_TRUE(ChangedSinceLastInstallation(NativeFileSystem(), game.string() + "/", history).empty());
+        if (GameFilesIn(game) == removed)
+        {
+            ASSERT_EQ(history.records.size(), 2u);
+            ++completed;
+            continue;
+        }
+        ASSERT_EQ(GameFilesIn(game), before);
+        ASSERT_EQ(history.records.size(), 3u);
+        ASSERT_EQ(ReadBytes(game / "data/Backup/journal.txt"), journal);
+    }
+    EXPECT_GT(undone, 0);
+    EXPECT_GT(completed, 0);
+    std::cout << "[ crash    ] uninstall: N = " << n << " operations, " << n + 1 << " killed runs, " << undone
+              << " of them undone by restore, " << completed << " completed\n";
 }
 
 TEST_F(CrashRecovery, AnInterruptedRestoreFinishesWhenRunAgain)

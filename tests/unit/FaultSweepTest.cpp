@@ -1,11 +1,13 @@
 #include "BackupSetRestore.h"
 #include "FaultInjectingFileSystem.h"
 #include "FileReplace.h"
+#include "GameDrift.h"
 #include "InstallationRun.h"
 #include "MemoryFileSystem.h"
 #include "RecordedInstallation.h"
 #include "RecordingFrontEnd.h"
 #include "TestMissions.h"
+#include "Uninstall.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,7 @@
 #include <cctype>
 #include <filesystem>
 #include <iostream>
+#include <tuple>
 
 namespace
 {
@@ -209,6 +212,70 @@ TEST(FaultSweep, RestoreFollowedByAnInstallationAttempt)
     std::cout << "[ sweep    ] restore: N = " << n << " operations, " << 6 * n
               << " runs with faults injected, " << refused
               << " left it unfinished and refused the next installation\n";
+}
+
+// Fails each operation of an uninstall of the middle of three installations, once and from then on. Each
+// outcome is the completed uninstall, or the game, its backup set and its records as before; where the
+// snapshot could not all go back, installations and uninstalls are refused until the restore command's work
+// puts it back once the disk works again.
+TEST(FaultSweep, UninstallOfTheMiddleOfThreeInstallations)
+{
+    CMemoryFileSystem pristine(fs::path(KX_SAMPLE_DIR) / "game", kGame);
+    for (const char* mission : {"Harbor01.kxm", "Ridge02.kxm", "MPFoundry.kxm"})
+        ASSERT_EQ(Install(pristine, SampleMission(mission)), RunOutcome::Completed);
+    const auto kept = [](CMemoryFileSystem& memory)
+    { return std::tuple(GameFiles(memory), BackupSet(memory), Records(memory)); };
+    const auto before = kept(pristine);
+    const auto uninstall = [](IFileSystem& fileSystem)
+    {
+        CRecordingFrontEnd frontEnd;
+        return Uninstall(fileSystem, frontEnd, kGame, "2", false, kLog).outcome;
+    };
+    CMemoryFileSystem clean = pristine;
+    CFaultInjectingFileSystem counting(clean);
+    ASSERT_EQ(uninstall(counting), UninstallOutcome::Removed);
+    const auto removed = GameFiles(clean);
+    const int n = counting.Operations();
+
+    int runs = 0;
+    int finishedByRestore = 0;
+    for (const bool persistent : {false, true})
+        for (const Fault fault :
+             {Fault::IoError, Fault::DiskFull, Fault::AccessDenied, Fault::UnconfirmedRename})
+            for (int k = 1; k <= n; ++k)
+            {
+                if (persistent && fault == Fault::UnconfirmedRename)
+                    break;
+                SCOPED_TRACE(std::string(persistent ? "from operation " : "operation ") + std::to_string(k) +
+                             " fails, fault " + std::to_string(static_cast<int>(fault)));
+                CMemoryFileSystem memory = pristine;
+                CFaultInjectingFileSystem faulty(memory);
+                faulty.FailAt(k, persistent, fault);
+                const UninstallOutcome outcome = uninstall(faulty);
+                ++runs;
+                if (outcome == UninstallOutcome::Removed)
+                {
+                    ASSERT_EQ(GameFiles(memory), removed);
+                    const InstallationHistory history = ReadInstallationHistory(memory, kGame);
+                    ASSERT_EQ(history.records.size(), 2u);
+                    ASSERT_EQ(history.records[1].missionName, "Foundry Skirmish");
+                    ASSERT_TRUE(ChangedSinceLastInstallation(memory, kGame, history).empty());
+                    continue;
+                }
+                if (outcome == UninstallOutcome::RestoreIncomplete)
+                {
+                    ASSERT_TRUE(persistent) << "a single fault must never keep the snapshot from going back";
+                    ASSERT_EQ(Install(memory, SampleMission("Glasshouse03.kxm")), RunOutcome::Refused);
+                    ASSERT_EQ(uninstall(memory), UninstallOutcome::Refused);
+                    ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
+                    ++finishedByRestore;
+                }
+                ASSERT_EQ(kept(memory), before) << "outcome " << static_cast<int>(outcome);
+            }
+    EXPECT_GT(finishedByRestore, 0);
+    std::cout << "[ sweep    ] uninstall of the middle of three: N = " << n << " operations, " << runs
+              << " runs with faults injected, " << finishedByRestore
+              << " of them finished by the restore command\n";
 }
 
 TEST(FaultSweep, StandardRun)
