@@ -1,6 +1,7 @@
 // Times a complete standard installation run, as both programs make it (with its record), on a worst-case
 // game against the floor: copying the same files as often through the same file system. Prints the medians
-// and their ratio, and the space the record takes.
+// and their ratio, and the space the record takes. Then times an uninstall of the middle of three such
+// installations against the run it makes again, and prints that ratio too.
 
 #include "FileReplace.h"
 #include "GameFiles.h"
@@ -8,6 +9,7 @@
 #include "MissionFile.h"
 #include "ProgressState.h"
 #include "RecordedInstallation.h"
+#include "Uninstall.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,7 +18,9 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -157,6 +161,66 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// The worst-case mission under another name, so that several can be installed side by side.
+CMissionDefinition Variant(CMissionDefinition mission, int i)
+{
+    const std::string suffix = std::to_string(i);
+    mission.missionName += " " + suffix;
+    mission.missionFile = "Bench" + suffix + ".mis";
+    for (std::string& token : mission.victoryTokens)
+        token += "_" + suffix;
+    return mission;
+}
+
+bool Install(const fs::path& root, const std::string& directory, const CMissionDefinition& mission)
+{
+    CSilentFrontEnd frontEnd;
+    CRecordedInstallation run(NativeFileSystem(), frontEnd, directory, mission,
+                              ProgramPath(root) + "kxinstall.log");
+    if (run.RunInstallation() == RunOutcome::Completed)
+        return true;
+    std::cerr << "The run did not complete: " << frontEnd.error << "\n";
+    return false;
+}
+
+// The median uninstall of the second of three installations, and the median of the one run it makes again:
+// the third's, on a game that holds the first; nothing when a run or the uninstall failed.
+std::optional<std::pair<double, double>> TimeUninstall(const CMissionDefinition& mission,
+                                                       const fs::path& root, const fs::path& pristine,
+                                                       const fs::path& game)
+{
+    const std::string directory = ProgramPath(game);
+    const CMissionDefinition missions[] = {Variant(mission, 1), Variant(mission, 2), Variant(mission, 3)};
+    std::vector<double> uninstalls;
+    std::vector<double> replays;
+    for (int r = 0; r < kRepetitions; ++r)
+    {
+        FreshCopy(pristine, game);
+        for (const CMissionDefinition& installed : missions)
+            if (!Install(root, directory, installed))
+                return std::nullopt;
+        CSilentFrontEnd frontEnd;
+        const auto start = std::chrono::steady_clock::now();
+        const Uninstallation removed = Uninstall(NativeFileSystem(), frontEnd, directory, "2", false,
+                                                 ProgramPath(root) + "kxinstall.log");
+        uninstalls.push_back(Seconds(std::chrono::steady_clock::now() - start));
+        if (removed.outcome != UninstallOutcome::Removed)
+        {
+            std::cerr << "The uninstall did not complete: " << removed.messages.front() << "\n";
+            return std::nullopt;
+        }
+
+        FreshCopy(pristine, game);
+        if (!Install(root, directory, missions[0]))
+            return std::nullopt;
+        const auto replayStart = std::chrono::steady_clock::now();
+        if (!Install(root, directory, missions[2]))
+            return std::nullopt;
+        replays.push_back(Seconds(std::chrono::steady_clock::now() - replayStart));
+    }
+    return std::pair(Median(uninstalls), Median(replays));
+}
+
 } // namespace
 
 int main()
@@ -219,7 +283,10 @@ int main()
             }
         floors.push_back(Seconds(std::chrono::steady_clock::now() - floorStart));
     }
+    const auto uninstall = TimeUninstall(mission, root, pristine, game);
     fs::remove_all(root);
+    if (!uninstall)
+        return 1;
 
     const double run = Median(runs);
     const double floor = Median(floors);
@@ -229,5 +296,8 @@ int main()
     std::cout << "median run:   " << run * 1000 << " ms\n";
     std::cout << "median floor: " << floor * 1000 << " ms\n";
     std::cout << "ratio:        " << run / floor << "\n";
+    std::cout << "median uninstall of the middle of three: " << uninstall->first * 1000 << " ms\n";
+    std::cout << "median run it makes again:               " << uninstall->second * 1000 << " ms\n";
+    std::cout << "uninstall ratio: " << uninstall->first / uninstall->second << "\n";
     return 0;
 }

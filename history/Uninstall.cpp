@@ -154,8 +154,10 @@ private:
             Step("Taking back " + record.missionName + "...");
             if (progress.CancelRequested())
                 Fail("User cancelled the uninstall.", UninstallOutcome::Cancelled);
+            // A file that an earlier installation taken back here changed too gets its bytes from that one.
             for (const InstallationRecord::File& file : record.files)
-                if (!PutBytes(fileSystem, game + file.gamePath, file.before))
+                if (!ChangedEarlier(file.gamePath, i) &&
+                    !PutBytes(fileSystem, game + file.gamePath, file.before))
                     Fail("Error writing to file " + game + file.gamePath + ".");
         }
         if (!KeepOldestInstallationRecords(fileSystem, game, chosen))
@@ -199,6 +201,16 @@ private:
         if (outcome != RunOutcome::Completed)
             Fail("Could not install " + mission.missionName +
                  " again: " + WithoutFullStop(replayFrontEnd.Failure()) + ".");
+    }
+
+    // Whether an installation taken back after the one at index changed path too.
+    bool ChangedEarlier(const std::string& path, std::size_t index) const
+    {
+        for (std::size_t i = chosen; i < index; ++i)
+            for (const InstallationRecord::File& file : history.records[i].files)
+                if (file.gamePath == path)
+                    return true;
+        return false;
     }
 
     // Every file that the take-backs and the replays may write, with the backup set and the records' index.
