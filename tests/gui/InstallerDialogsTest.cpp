@@ -11,6 +11,7 @@
 #include "RecordingFrontEnd.h"
 #include "Screenshot.h"
 #include "TestGame.h"
+#include "UninstallSnapshot.h"
 #include "resource.h"
 
 #include <commdlg.h>
@@ -296,7 +297,8 @@ TEST_F(InstallerDialogsTest, ConfirmNamesAMissionThatTheGameHoldsAlready)
     CRecordingFrontEnd recorder;
     CMissionDefinition harbor;
     ASSERT_TRUE(LoadMissionFile(NativeFileSystem(), KX_SAMPLE_DIR "/missions/Harbor01.kxm", harbor).Ok());
-    CRecordedInstallation installation(NativeFileSystem(), recorder, game.Directory(), harbor, game.LogPath());
+    CRecordedInstallation installation(NativeFileSystem(), recorder, game.Directory(), harbor,
+                                       game.LogPath());
     ASSERT_EQ(installation.RunInstallation(), RunOutcome::Completed);
     CInstallerDialog dialog;
     dialog.gameDirectory = game.Directory();
@@ -420,6 +422,41 @@ TEST_F(InstallerDialogsTest, AnInterruptedInstallationIsOfferedBackInsteadOfARun
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(game.GameFiles(), before);
     EXPECT_FALSE(LastInstallationInterrupted(NativeFileSystem(), game.Directory()));
+}
+
+TEST_F(InstallerDialogsTest, AnInterruptedUninstallIsOfferedBackAtStartUp)
+{
+    CTestGame game;
+    const auto before = game.GameFiles();
+    // An uninstall killed after its snapshot and its first change.
+    std::filesystem::create_directories(game.Path("data/Backup"));
+    ASSERT_EQ(TakeUninstallSnapshot(NativeFileSystem(), game.Directory(), {"data\\mission\\mission.lst"}),
+              std::nullopt);
+    game.Write("data/mission/mission.lst", "half");
+
+    CInstallerDialog dialog;
+    dialog.gameDirectory = game.Directory();
+    script
+        .Then(kMessageCaption,
+              [](HWND prompt)
+              {
+                  EXPECT_EQ(MessageBoxText(prompt),
+                            std::string(kInterruptedUninstall) + " Put them back from the backup now?");
+                  Click(prompt, IDYES);
+              })
+        .Then(kMessageCaption,
+              [](HWND report)
+              {
+                  EXPECT_EQ(MessageBoxText(report),
+                            "Restored: data\\mission\\mission.lst\n"
+                            "The game files and records are as they were before the interrupted uninstall.");
+                  SaveScreenshot(report, "interrupted-uninstall-restored");
+                  Click(report, IDOK);
+              })
+        .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(game.GameFiles(), before);
+    EXPECT_FALSE(UninstallInterrupted(NativeFileSystem(), game.Directory()));
 }
 
 TEST_F(InstallerDialogsTest, TheDirectoryEndsInOneBackslashWhenTheEditLosesFocusAndOnEnter)
