@@ -1,5 +1,6 @@
 #include "CancelSignals.h"
 #include "FaultInjectingFileSystem.h"
+#include "InstallationRecords.h"
 #include "KxvuzRun.h"
 #include "TerminalFrontEnd.h"
 #include "TestGame.h"
@@ -106,8 +107,48 @@ TEST_F(CancelSignals, EndingTheProcessOrItsTerminalCancelsTheRunAndRestoresEvery
     }
 }
 
+// Halfway through an uninstall of the middle of three, in the middle of its replay: everything goes back.
+TEST_F(CancelSignals, EndingTheProcessCancelsAnUninstallAndPutsEverythingBack)
+{
+    const auto installedThree = [&](const CTestGame& game)
+    {
+        for (const char* mission : {"Harbor01.kxm", "Ridge02.kxm", "MPFoundry.kxm"})
+            ASSERT_EQ(Kxvuz({"install", "--game", game.Directory(),
+                             std::string(KX_SAMPLE_DIR) + "/missions/" + mission})
+                          .status,
+                      0);
+    };
+    int target = 0;
+    {
+        const CTestGame game;
+        installedThree(game);
+        CFaultInjectingFileSystem counting(NativeFileSystem());
+        ASSERT_EQ(Kxvuz({"uninstall", "--game", game.Directory(), "2"}, counting).status, 0);
+        target = counting.Operations() / 2;
+    }
+    for (const int signal : kSignals)
+    {
+        SCOPED_TRACE(strsignal(signal));
+        const CTestGame game;
+        installedThree(game);
+        const auto before = game.GameFiles();
+        CFaultInjectingFileSystem fileSystem(NativeFileSystem());
+        fileSystem.afterOperation = [&](int operation)
+        {
+            if (operation == target)
+                std::raise(signal);
+        };
+        const KxvuzResult result = Kxvuz({"uninstall", "--game", game.Directory(), "2"}, fileSystem);
+        EXPECT_EQ(result.status, 1) << result.err;
+        EXPECT_NE(result.err.find("User cancelled the uninstall. Nothing was changed."), std::string::npos)
+            << result.err;
+        EXPECT_TRUE(game.GameFiles() == before);
+        EXPECT_EQ(ReadInstallationHistory(NativeFileSystem(), game.Directory()).records.size(), 3u);
+    }
+}
+
 // Commands that Ctrl-C does not cancel end by it, as programs do.
-TEST(CancelSignalsOfCommands, OnlyInstallAndRestoreTakeOverCtrlC)
+TEST(CancelSignalsOfCommands, OnlyInstallUninstallAndRestoreTakeOverCtrlC)
 {
     const CTestGame game;
     const CScratchWorkingFolder work;
@@ -120,6 +161,7 @@ TEST(CancelSignalsOfCommands, OnlyInstallAndRestoreTakeOverCtrlC)
              Case{{"show", kMission}, true},
              Case{{"restore", "--game", game.Directory()}, false},
              Case{{"install", "--game", game.Directory(), kMission}, false},
+             Case{{"uninstall", "--game", game.Directory(), "1"}, false},
          })
     {
         SCOPED_TRACE(c.line[0]);

@@ -317,6 +317,21 @@ TEST(Uninstall, AFailedReplayOrACancelAtAnyStepPutsEverythingBack)
     EXPECT_GT(cancelled, 20);
 }
 
+// A copy that is not what the snapshot took never reaches the game, and the journal keeps claiming it.
+TEST(Uninstall, ASnapshotCopyThatFailsItsChecksumIsNotPutBack)
+{
+    CMemoryFileSystem game = Installed({"Harbor01"});
+    const std::string missionList = kGame + "data\\mission\\mission.lst";
+    ASSERT_EQ(TakeUninstallSnapshot(game, kGame, {"data\\mission\\mission.lst"}), std::nullopt);
+    game.Write(missionList, "half");
+    game.Write(kGame + "data\\Backup\\Uninstall\\1", "rot");
+    const BackupSetRestore restore = RestoreBackupSetAndRecords(game, kGame);
+    EXPECT_FALSE(restore.Complete());
+    EXPECT_EQ(ReadFileBytes(game, missionList), "half");
+    EXPECT_TRUE(UninstallInterrupted(game, kGame));
+    EXPECT_EQ(Remove(game, "1").outcome, UninstallOutcome::Refused);
+}
+
 // kxvuz on a scratch copy of the sample game, its log in a scratch working folder.
 class UninstallCommand : public ::testing::Test
 {
