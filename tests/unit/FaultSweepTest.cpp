@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <tuple>
 
@@ -72,6 +73,33 @@ std::string Records(CMemoryFileSystem& fileSystem)
     return ReadFileBytes(fileSystem, RecordsFolder(kGame) + "index.txt").value_or("(none)");
 }
 
+// Calls check on a copy of pristine whose k-th operation fails, once and from then on, with each kind of
+// fault, for every k up to n; the number of runs, up to the first fatal failure.
+int SweepFaults(const CMemoryFileSystem& pristine, int n,
+                const std::function<void(CMemoryFileSystem&, CFaultInjectingFileSystem&, bool)>& check)
+{
+    int runs = 0;
+    for (const bool persistent : {false, true})
+        for (const Fault fault :
+             {Fault::IoError, Fault::DiskFull, Fault::AccessDenied, Fault::UnconfirmedRename})
+            for (int k = 1; k <= n; ++k)
+            {
+                // A rename that went through is no reason for a persistent fault's later refusals.
+                if (persistent && fault == Fault::UnconfirmedRename)
+                    break;
+                SCOPED_TRACE(std::string(persistent ? "from operation " : "operation ") + std::to_string(k) +
+                             " fails, fault " + std::to_string(static_cast<int>(fault)));
+                CMemoryFileSystem memory = pristine;
+                CFaultInjectingFileSystem faulty(memory);
+                faulty.FailAt(k, persistent, fault);
+                check(memory, faulty, persistent);
+                ++runs;
+                if (::testing::Test::HasFatalFailure())
+                    return runs;
+            }
+    return runs;
+}
+
 // Fails each operation of a whole run in turn, once and from then on, with each kind of fault. Afterwards
 // the game and its records must be as before, or fully installed and recorded when the run says it completed;
 // where the run says it could not restore everything, kxvuz restore's work must finish the job once the disk
@@ -98,66 +126,57 @@ void Sweep(const char* kind, const std::string& missionFile, const char* previou
     ASSERT_NE(installed, before);
     const int n = counting.Operations();
 
-    int runs = 0;
     int restoredAfterwards = 0;
     int previousUndone = 0;
-    for (const bool persistent : {false, true})
-        for (const Fault fault :
-             {Fault::IoError, Fault::DiskFull, Fault::AccessDenied, Fault::UnconfirmedRename})
-            for (int k = 1; k <= n; ++k)
-            {
-                // A rename that went through is no reason for a persistent fault's later refusals.
-                if (persistent && fault == Fault::UnconfirmedRename)
-                    break;
-                SCOPED_TRACE(std::string(persistent ? "from operation " : "operation ") + std::to_string(k) +
-                             " fails, fault " + std::to_string(static_cast<int>(fault)));
-                CMemoryFileSystem memory = pristine;
-                CFaultInjectingFileSystem faulty(memory);
-                faulty.FailAt(k, persistent, fault);
-                const RunOutcome outcome = Install(faulty, mission);
-                ++runs;
-                ASSERT_EQ(faulty.Injected() > 0, true);
-                switch (outcome)
-                {
-                case RunOutcome::Completed:
-                {
-                    ASSERT_EQ(GameFiles(memory), installed);
-                    const InstallationHistory history = ReadInstallationHistory(memory, kGame);
-                    ASSERT_EQ(history.records.size(), recorded + 1);
-                    for (const InstallationRecord::File& file : history.records.back().files)
-                        ASSERT_EQ(ReadFileBytes(memory, kGame + file.gamePath), file.after);
-                    break;
-                }
-                case RunOutcome::RestoreIncomplete:
-                {
-                    ASSERT_TRUE(persistent) << "a single fault must never keep the run from restoring";
-                    ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
-                    ASSERT_EQ(GameFiles(memory), before);
-                    ASSERT_EQ(Records(memory), recordsBefore);
-                    ++restoredAfterwards;
-                    break;
-                }
-                default:
-                    ASSERT_EQ(GameFiles(memory), before) << "outcome " << static_cast<int>(outcome);
-                    if (Records(memory) != recordsBefore)
+    const int runs =
+        SweepFaults(pristine, n,
+                    [&](CMemoryFileSystem& memory, CFaultInjectingFileSystem& faulty, bool persistent)
                     {
-                        // The record could not be taken back: the journal keeps the game for the restore.
-                        ASSERT_TRUE(persistent);
-                        ASSERT_TRUE(ClaimsTheGame(ReadBackupJournal(memory, kGame).value()));
-                        ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
-                        ASSERT_EQ(Records(memory), recordsBefore);
-                        ++restoredAfterwards;
-                        break;
-                    }
-                    if (!previousMission || outcome != RunOutcome::StoppedBeforeChange)
-                        break;
-                    ASSERT_EQ(BackupSet(memory), previousSet);
-                    ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
-                    ASSERT_EQ(GameFiles(memory), original);
-                    ASSERT_TRUE(ReadInstallationHistory(memory, kGame).records.empty());
-                    ++previousUndone;
-                }
-            }
+                        const RunOutcome outcome = Install(faulty, mission);
+                        ASSERT_EQ(faulty.Injected() > 0, true);
+                        switch (outcome)
+                        {
+                        case RunOutcome::Completed:
+                        {
+                            ASSERT_EQ(GameFiles(memory), installed);
+                            const InstallationHistory history = ReadInstallationHistory(memory, kGame);
+                            ASSERT_EQ(history.records.size(), recorded + 1);
+                            for (const InstallationRecord::File& file : history.records.back().files)
+                                ASSERT_EQ(ReadFileBytes(memory, kGame + file.gamePath), file.after);
+                            break;
+                        }
+                        case RunOutcome::RestoreIncomplete:
+                        {
+                            ASSERT_TRUE(persistent)
+                                << "a single fault must never keep the run from restoring";
+                            ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
+                            ASSERT_EQ(GameFiles(memory), before);
+                            ASSERT_EQ(Records(memory), recordsBefore);
+                            ++restoredAfterwards;
+                            break;
+                        }
+                        default:
+                            ASSERT_EQ(GameFiles(memory), before) << "outcome " << static_cast<int>(outcome);
+                            if (Records(memory) != recordsBefore)
+                            {
+                                // The record could not be taken back: the journal keeps the game for the
+                                // restore.
+                                ASSERT_TRUE(persistent);
+                                ASSERT_TRUE(ClaimsTheGame(ReadBackupJournal(memory, kGame).value()));
+                                ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
+                                ASSERT_EQ(Records(memory), recordsBefore);
+                                ++restoredAfterwards;
+                                break;
+                            }
+                            if (!previousMission || outcome != RunOutcome::StoppedBeforeChange)
+                                break;
+                            ASSERT_EQ(BackupSet(memory), previousSet);
+                            ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
+                            ASSERT_EQ(GameFiles(memory), original);
+                            ASSERT_TRUE(ReadInstallationHistory(memory, kGame).records.empty());
+                            ++previousUndone;
+                        }
+                    });
     std::cout << "[ sweep    ] " << kind << " run: N = " << n << " operations, " << runs
               << " runs with faults injected, " << restoredAfterwards
               << " of them finished by the restore command";
@@ -237,41 +256,31 @@ TEST(FaultSweep, UninstallOfTheMiddleOfThreeInstallations)
     const auto removed = GameFiles(clean);
     const int n = counting.Operations();
 
-    int runs = 0;
     int finishedByRestore = 0;
-    for (const bool persistent : {false, true})
-        for (const Fault fault :
-             {Fault::IoError, Fault::DiskFull, Fault::AccessDenied, Fault::UnconfirmedRename})
-            for (int k = 1; k <= n; ++k)
+    const int runs = SweepFaults(
+        pristine, n,
+        [&](CMemoryFileSystem& memory, CFaultInjectingFileSystem& faulty, bool persistent)
+        {
+            const UninstallOutcome outcome = uninstall(faulty);
+            if (outcome == UninstallOutcome::Removed)
             {
-                if (persistent && fault == Fault::UnconfirmedRename)
-                    break;
-                SCOPED_TRACE(std::string(persistent ? "from operation " : "operation ") + std::to_string(k) +
-                             " fails, fault " + std::to_string(static_cast<int>(fault)));
-                CMemoryFileSystem memory = pristine;
-                CFaultInjectingFileSystem faulty(memory);
-                faulty.FailAt(k, persistent, fault);
-                const UninstallOutcome outcome = uninstall(faulty);
-                ++runs;
-                if (outcome == UninstallOutcome::Removed)
-                {
-                    ASSERT_EQ(GameFiles(memory), removed);
-                    const InstallationHistory history = ReadInstallationHistory(memory, kGame);
-                    ASSERT_EQ(history.records.size(), 2u);
-                    ASSERT_EQ(history.records[1].missionName, "Foundry Skirmish");
-                    ASSERT_TRUE(ChangedSinceLastInstallation(memory, kGame, history).empty());
-                    continue;
-                }
-                if (outcome == UninstallOutcome::RestoreIncomplete)
-                {
-                    ASSERT_TRUE(persistent) << "a single fault must never keep the snapshot from going back";
-                    ASSERT_EQ(Install(memory, SampleMission("Glasshouse03.kxm")), RunOutcome::Refused);
-                    ASSERT_EQ(uninstall(memory), UninstallOutcome::Refused);
-                    ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
-                    ++finishedByRestore;
-                }
-                ASSERT_EQ(kept(memory), before) << "outcome " << static_cast<int>(outcome);
+                ASSERT_EQ(GameFiles(memory), removed);
+                const InstallationHistory history = ReadInstallationHistory(memory, kGame);
+                ASSERT_EQ(history.records.size(), 2u);
+                ASSERT_EQ(history.records[1].missionName, "Foundry Skirmish");
+                ASSERT_TRUE(ChangedSinceLastInstallation(memory, kGame, history).empty());
+                return;
             }
+            if (outcome == UninstallOutcome::RestoreIncomplete)
+            {
+                ASSERT_TRUE(persistent) << "a single fault must never keep the snapshot from going back";
+                ASSERT_EQ(Install(memory, SampleMission("Glasshouse03.kxm")), RunOutcome::Refused);
+                ASSERT_EQ(uninstall(memory), UninstallOutcome::Refused);
+                ASSERT_TRUE(RestoreBackupSetAndRecords(memory, kGame).Complete());
+                ++finishedByRestore;
+            }
+            ASSERT_EQ(kept(memory), before) << "outcome " << static_cast<int>(outcome);
+        });
     EXPECT_GT(finishedByRestore, 0);
     std::cout << "[ sweep    ] uninstall of the middle of three: N = " << n << " operations, " << runs
               << " runs with faults injected, " << finishedByRestore
