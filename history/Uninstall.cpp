@@ -6,11 +6,11 @@
 #include "GameDrift.h"
 #include "GameFiles.h"
 #include "GameLock.h"
+#include "InnerRunFrontEnd.h"
 #include "LogFile.h"
 #include "MissionFile.h"
 #include "NameCase.h"
 #include "RecordedInstallation.h"
-#include "ReplayFrontEnd.h"
 #include "UninstallSnapshot.h"
 
 #include <algorithm>
@@ -174,6 +174,7 @@ private:
             Fail("Error removing the uninstall journal " + UninstallJournalPath(game) + ".");
         committed = true;
         result.outcome = UninstallOutcome::Removed;
+        result.replayed = later.size();
         Log("\nUninstall complete for " + result.missionName + ".");
         progress.EndWaitCursor();
         RemoveUninstallLeftovers(fileSystem, game, *leftovers);
@@ -183,7 +184,7 @@ private:
     {
         Step("Installing " + mission.missionName + " again...");
         const std::string replayLog = game + kBackupFolder + kUninstallFolderName + "\\replay.log";
-        CReplayFrontEnd replayFrontEnd(progress);
+        CInnerRunFrontEnd replayFrontEnd(progress);
         CRecordedInstallation run(fileSystem, replayFrontEnd, game, mission, replayLog);
         run.ReplayWithin(record.installed);
         const RunOutcome outcome = run.RunInstallation();

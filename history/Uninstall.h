@@ -36,6 +36,8 @@ struct Uninstallation
     // The removed installation's mission, once it was chosen.
     std::string missionName;
     std::vector<std::string> messages;
+    // How many later installations it installed again, once removed.
+    std::size_t replayed = 0;
 };
 
 // Removes one installation by rollback and replay, as one transaction under the game's lock: every later

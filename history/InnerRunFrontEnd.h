@@ -1,15 +1,15 @@
 #pragma once
 
-#include "FrontEnd.h"
+#include "ProgressState.h"
 
 #include <string>
 
-// The front end of a run that an uninstall makes: its progress goes to the uninstall's window, while its
-// "Done" is not shown and its failure is kept for the uninstall to report once everything is back.
-class CReplayFrontEnd : public IInstallFrontEnd
+// The front end of a run that other work makes, an uninstall or a preview: its progress goes to that work's
+// window, while its "Done" is not shown and its failure is kept for the work to report when it ends.
+class CInnerRunFrontEnd : public IInstallFrontEnd
 {
 public:
-    explicit CReplayFrontEnd(IInstallFrontEnd& shown) : shown(shown) {}
+    explicit CInnerRunFrontEnd(IInstallFrontEnd& shown) : shown(shown) {}
 
     // The failure the run would have shown first.
     const std::string& Failure() const { return failure; }
@@ -37,4 +37,18 @@ public:
 private:
     IInstallFrontEnd& shown;
     std::string failure;
+};
+
+// Progress that nobody sees: a preview shows none.
+class CUnseenProgress : public CProgressState
+{
+public:
+    void CreateProgress() override {}
+    void ShowTexts() override {}
+    bool CancelRequested() override { return false; }
+    void ShowError(const std::string&, const std::string&, ErrorNotice) override {}
+    void ShowMessage(const std::string&) override {}
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    [[noreturn]] void EndProgram() override { throw CProgramEnd{}; }
 };
