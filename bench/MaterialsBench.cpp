@@ -1,12 +1,14 @@
 // Times a complete standard installation run, as both programs make it (with its record), on a worst-case
 // game against the floor: copying the same files as often through the same file system. Prints the medians
 // and their ratio, and the space the record takes. Then times an uninstall of the middle of three such
-// installations against the run it makes again, and prints that ratio too.
+// installations against the run it makes again, and a dry run of the worst-case installation against the
+// real one, and prints those ratios too.
 
 #include "FileReplace.h"
 #include "GameFiles.h"
 #include "InstallationRecords.h"
 #include "MissionFile.h"
+#include "Preview.h"
 #include "ProgressState.h"
 #include "RecordedInstallation.h"
 #include "Uninstall.h"
@@ -246,6 +248,7 @@ int main()
     const std::string directory = ProgramPath(game);
 
     std::vector<double> runs;
+    std::vector<double> dryRuns;
     std::vector<double> floors;
     std::string installed;
     std::uintmax_t recordBytes = 0;
@@ -271,6 +274,16 @@ int main()
                 recordBytes += entry.file_size();
 
         FreshCopy(pristine, game);
+        const auto dryStart = std::chrono::steady_clock::now();
+        const InstallationPreview preview =
+            PreviewInstallation(fileSystem, directory, mission, ProgramPath(root) + "kxinstall.log");
+        dryRuns.push_back(Seconds(std::chrono::steady_clock::now() - dryStart));
+        if (preview.outcome != RunOutcome::Completed)
+        {
+            std::cerr << "The dry run did not complete: " << preview.failure << "\n";
+            return 1;
+        }
+
         const std::string copy = directory + "copy.tmp";
         const auto floorStart = std::chrono::steady_clock::now();
         // Each file the run edits once, the material file once per material.
@@ -296,6 +309,8 @@ int main()
     std::cout << "median run:   " << run * 1000 << " ms\n";
     std::cout << "median floor: " << floor * 1000 << " ms\n";
     std::cout << "ratio:        " << run / floor << "\n";
+    std::cout << "median dry run: " << Median(dryRuns) * 1000 << " ms\n";
+    std::cout << "dry run ratio: " << Median(dryRuns) / run << "\n";
     std::cout << "median uninstall of the middle of three: " << uninstall->first * 1000 << " ms\n";
     std::cout << "median run it makes again:               " << uninstall->second * 1000 << " ms\n";
     std::cout << "uninstall ratio: " << uninstall->first / uninstall->second << "\n";

@@ -16,9 +16,11 @@
 #include "InstallationRun.h"
 #include "MissionFile.h"
 #include "MissionJson.h"
+#include "Preview.h"
 #include "RecordedInstallation.h"
 #include "ShowMission.h"
 #include "TerminalFrontEnd.h"
+#include "UnifiedDiff.h"
 #include "Uninstall.h"
 #include "UninstallSnapshot.h"
 #include "UsableGameDirectory.h"
@@ -132,6 +134,11 @@ using Values = std::map<std::string, std::string>;
 constexpr const char* kMissionHelp = "Mission file, .kxm or .json";
 constexpr CommandArgument kMission{"MISSION", nullptr, kMissionHelp};
 constexpr CommandArgument kGame{"--game", "DIR", "The game directory, which holds Korvex.exe"};
+constexpr CommandArgument kDryRun{
+    "--dry-run", nullptr,
+    "Print the diff of every game file it would change and its outcome, writing "
+    "nothing; the exit status is the one it would have",
+    true};
 
 int RunShow(CContext& context, const Values& values)
 {
@@ -202,6 +209,19 @@ int ExitStatus(RunOutcome outcome)
 
 constexpr char kAgainAdvice[] = "kxvuz install --again installs it again.";
 
+std::string Files(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+
+// A preview on stdout in UTF-8: the diffs and what else would be written, then the outcome, in the code page.
+void ShowPreview(CContext& context, const Preview& preview, const std::string& outcome)
+{
+    context.out.flush();
+    const CUtf8Output utf8(context.systemOut);
+    context.systemOut << PreviewText(preview) << Utf8FromWindows1252(outcome) << "\n";
+}
+
 // What a damaged or missing game makes of any command that reads its records.
 InstallationHistory ReadHistoryOrThrow(IFileSystem& fileSystem, const std::string& game)
 {
@@ -263,17 +283,33 @@ int RunInstall(CContext& context, const Values& values)
         for (const GameFinding& finding : findings)
             context.err << "kxvuz: warning: " << finding.message << "\n";
     }
+    if (values.count("--dry-run"))
+    {
+        const InstallationPreview preview = PreviewInstallation(context.fileSystem, game, mission);
+        ShowPreview(context, preview.preview,
+                    preview.outcome == RunOutcome::Completed
+                        ? "Would install " + mission.missionName + ": " +
+                              Files(preview.preview.gameFiles.size()) + " changed."
+                        : preview.failure);
+        if (values.count("--log"))
+        {
+            const CUtf8Output utf8(context.systemOut);
+            std::string log = Utf8FromWindows1252(preview.preview.log);
+            std::erase(log, '\r');
+            context.systemOut << "\nkxinstall.log as the run would write it:\n" << log << "\n";
+        }
+        return ExitStatus(preview.outcome);
+    }
+    if (values.count("--log"))
+        throw CCommandLineError("--log shows the log of a --dry-run");
     CTerminalFrontEnd frontEnd(context.out, context.err, context.errIsTerminal);
     CRecordedInstallation run(context.fileSystem, frontEnd, game, mission);
     return ExitStatus(run.RunInstallation());
 }
 
-int RunRestore(CContext& context, const Values& values)
+// A restore that could not try every file ends the command with its reason.
+void CheckTried(const BackupSetRestore& restore, const std::string& directory, bool uninstall)
 {
-    const std::string directory = GameDirectory(values.at("--game"));
-    const bool uninstall = UninstallInterrupted(context.fileSystem, directory);
-    const BackupSetRestore restore =
-        RestoreBackupSetAndRecords(context.fileSystem, directory, TakeCancelRequest);
     if (restore.status == BackupSetRestore::Status::Busy)
         throw CCommandError(GameBusyMessage(directory));
     if (restore.status == BackupSetRestore::Status::NoBackupSet && uninstall)
@@ -286,6 +322,23 @@ int RunRestore(CContext& context, const Values& values)
     if (restore.status == BackupSetRestore::Status::Unmarked)
         throw CCommandError("The backup journal " + BackupJournalPath(directory) +
                             " could not be written, so nothing was restored: " + restore.reason);
+}
+
+int RunRestore(CContext& context, const Values& values)
+{
+    const std::string directory = GameDirectory(values.at("--game"));
+    const bool uninstall = UninstallInterrupted(context.fileSystem, directory);
+    if (values.count("--dry-run"))
+    {
+        const RestorePreview preview = PreviewRestore(context.fileSystem, directory);
+        CheckTried(preview.restore, directory, uninstall);
+        ShowPreview(context, preview.preview,
+                    "Would restore " + Files(preview.preview.gameFiles.size()) + ".");
+        return preview.restore.Complete() ? 0 : 2;
+    }
+    const BackupSetRestore restore =
+        RestoreBackupSetAndRecords(context.fileSystem, directory, TakeCancelRequest);
+    CheckTried(restore, directory, uninstall);
     context.out << RestoredFilesReport(restore.files);
     if (restore.status == BackupSetRestore::Status::Stopped)
         throw CCommandError("The restore was stopped; run kxvuz restore again to finish it.");
@@ -299,7 +352,7 @@ int RunList(CContext& context, const Values& values)
 {
     const std::string game = GameDirectory(values.at("--game"));
     const InstallationHistory history = ReadHistoryOrThrow(context.fileSystem, game);
-    const std::vector<std::string> changed = ChangedSinceLastInstallation(context.fileSystem, game, history);
+    const std::vector<GameDrift> drift = DriftSinceLastInstallation(context.fileSystem, game, history);
     if (values.count("--json"))
     {
         // The JSON library takes UTF-8; the game's names are in the code page.
@@ -318,8 +371,8 @@ int RunList(CContext& context, const Values& values)
                                      {"files", files}});
         }
         nlohmann::ordered_json changedFiles = nlohmann::ordered_json::array();
-        for (const std::string& path : changed)
-            changedFiles.push_back(text(path));
+        for (const GameDrift& file : drift)
+            changedFiles.push_back(text(file.gamePath));
         const nlohmann::ordered_json list = {
             {"game", text(game)}, {"installations", installations}, {"changed", changedFiles}};
         const CUtf8Output utf8(context.systemOut);
@@ -334,17 +387,42 @@ int RunList(CContext& context, const Values& values)
         context.out << i + 1 << "  " << record.missionName << "  " << ShownTime(record) << "  "
                     << record.missionFile << "\n";
     }
-    for (const std::string& path : changed)
-        context.out << "changed since the last installation: " << path << "\n";
+    for (const GameDrift& file : drift)
+    {
+        context.out << "changed since the last installation: " << file.gamePath << "\n";
+        if (!values.count("--diff"))
+            continue;
+        context.out.flush();
+        const CUtf8Output utf8(context.systemOut);
+        context.systemOut << UnifiedDiff(file.gamePath, file.left, file.now);
+    }
     return 0;
 }
 
 int RunUninstall(CContext& context, const Values& values)
 {
     const std::string game = GameDirectory(values.at("--game"));
+    const bool byName = values.count("--name") > 0;
+    if (values.count("--dry-run"))
+    {
+        const UninstallPreview preview =
+            PreviewUninstall(context.fileSystem, game, values.at("WHICH"), byName);
+        const Uninstallation& result = preview.uninstall;
+        if (result.outcome == UninstallOutcome::Removed)
+        {
+            ShowPreview(
+                context, preview.preview,
+                "Would remove " + result.missionName + ": " + Files(preview.preview.gameFiles.size()) +
+                    " changed, " + std::to_string(result.replayed) +
+                    (result.replayed == 1 ? " installation" : " installations") + " installed again.");
+            return 0;
+        }
+        for (const std::string& message : result.messages)
+            context.err << "kxvuz: " << message << "\n";
+        return 1;
+    }
     CTerminalFrontEnd frontEnd(context.out, context.err, context.errIsTerminal);
-    const Uninstallation result =
-        Uninstall(context.fileSystem, frontEnd, game, values.at("WHICH"), values.count("--name") > 0);
+    const Uninstallation result = Uninstall(context.fileSystem, frontEnd, game, values.at("WHICH"), byName);
     if (result.outcome == UninstallOutcome::Removed)
     {
         context.out << "Removed " << result.missionName << ".\n";
@@ -385,20 +463,28 @@ const CommandEntry kCommands[] = {
      "Install a mission into a game directory, logging to kxinstall.log here; exit status 0 done, 1 a "
      "mission that fails validation or has a problem with the game, or failed and restored (or to finish "
      "with kxvuz restore) or cancelled, 3 stopped before any game file changed.",
-     {kGame, kMission, {"--again", nullptr, "Install a mission that the game holds already", true}},
+     {kGame,
+      kMission,
+      {"--again", nullptr, "Install a mission that the game holds already", true},
+      kDryRun,
+      {"--log", nullptr, "With --dry-run, print the install log the run would write", true}},
      RunInstall,
      true},
     {"list",
      "List the installations recorded in a game, oldest first, and the game files changed since the last "
      "installation that wrote them; exit status 2 if the records cannot be read.",
-     {kGame, {"--json", nullptr, "Print one JSON object for scripts", true}},
+     {kGame,
+      {"--json", nullptr, "Print one JSON object for scripts", true},
+      {"--diff", nullptr,
+       "Under each changed file, its unified diff from what the last installation left there", true}},
      RunList},
     {"uninstall",
      "Remove one recorded installation: the later ones are taken back and installed again, all as one "
      "step that is put back whole on any failure; exit status 1 if it was refused or failed.",
      {kGame,
       {"WHICH", nullptr, "The installation's number, as kxvuz list shows it, or its mission's name"},
-      {"--name", nullptr, "Take WHICH as a mission's name, also when it is all digits", true}},
+      {"--name", nullptr, "Take WHICH as a mission's name, also when it is all digits", true},
+      kDryRun},
      RunUninstall,
      true},
     {"restore",
@@ -407,7 +493,7 @@ const CommandEntry kCommands[] = {
      "before it; exit status 2 if there is no complete backup, or the restore did not finish "
      "(Ctrl-C stops it after the file it "
      "is writing).",
-     {kGame},
+     {kGame, kDryRun},
      RunRestore,
      true},
 };
@@ -484,7 +570,8 @@ int RunKxvuz(IFileSystem& fileSystem, int argc, const char* const* argv, std::os
     try
     {
         const Values values = ParseArguments(entry->arguments, rest);
-        if (entry->cancellable && beforeCancellable)
+        // A preview writes nothing: Ctrl-C just ends it.
+        if (entry->cancellable && beforeCancellable && !values.count("--dry-run"))
             beforeCancellable();
         return entry->run(context, values);
     }

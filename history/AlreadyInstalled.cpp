@@ -1,5 +1,7 @@
 #include "AlreadyInstalled.h"
 
+#include "Preview.h"
+
 #include "Characters.h"
 #include "GameFiles.h"
 #include "UsableGameDirectory.h"
@@ -84,6 +86,13 @@ std::vector<GameFinding> CheckInstallationAndHistory(IFileSystem& fileSystem,
         problem = DamagedRecordsMessage(*history.damaged);
     else if (const auto installed = AlreadyInstalled(fileSystem, gameDirectory, mission, history))
         problem = *installed + "; " + againAdvice;
+    // What the checks cannot see the run finds: only a run that would complete is no problem.
+    if (!problem && !FirstProblem(findings))
+    {
+        const InstallationPreview preview = PreviewInstallation(fileSystem, gameDirectory, mission);
+        if (preview.outcome != RunOutcome::Completed)
+            problem = preview.failure;
+    }
     if (problem)
         findings.insert(findings.begin(), {GameFinding::Kind::Problem, *problem});
     return findings;

@@ -17,7 +17,8 @@ std::optional<std::string> AlreadyInstalled(IFileSystem& fileSystem, const std::
                                             const InstallationHistory& history);
 
 // What kxvuz check and Confirm Options show: the checks before an installation, then the records that cannot
-// be read or the installation already made, whose message ends in againAdvice.
+// be read or the installation already made, whose message ends in againAdvice; where none of these is a
+// problem, the failure of the run itself, tried over an overlay, so that no problem means it completes.
 std::vector<GameFinding> CheckInstallationAndHistory(IFileSystem& fileSystem,
                                                      const std::string& gameDirectory,
                                                      const CMissionDefinition& mission,

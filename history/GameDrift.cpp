@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <map>
 
-std::vector<std::string> ChangedSinceLastInstallation(IFileSystem& fileSystem,
-                                                      const std::string& gameDirectory,
-                                                      const InstallationHistory& history)
+std::vector<GameDrift> DriftSinceLastInstallation(IFileSystem& fileSystem, const std::string& gameDirectory,
+                                                  const InstallationHistory& history)
 {
     std::vector<std::string> order;
     std::map<std::string, const std::string*> lastLeft;
@@ -18,9 +17,22 @@ std::vector<std::string> ChangedSinceLastInstallation(IFileSystem& fileSystem,
                 order.push_back(file.gamePath);
             lastLeft[file.gamePath] = &file.after;
         }
-    std::vector<std::string> changed;
+    std::vector<GameDrift> drift;
     for (const std::string& path : order)
-        if (ReadFileBytes(fileSystem, gameDirectory + path) != *lastLeft[path])
-            changed.push_back(path);
+    {
+        std::optional<std::string> now = ReadFileBytes(fileSystem, gameDirectory + path);
+        if (now != *lastLeft[path])
+            drift.push_back({path, *lastLeft[path], std::move(now)});
+    }
+    return drift;
+}
+
+std::vector<std::string> ChangedSinceLastInstallation(IFileSystem& fileSystem,
+                                                      const std::string& gameDirectory,
+                                                      const InstallationHistory& history)
+{
+    std::vector<std::string> changed;
+    for (const GameDrift& file : DriftSinceLastInstallation(fileSystem, gameDirectory, history))
+        changed.push_back(file.gamePath);
     return changed;
 }

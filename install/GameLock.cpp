@@ -20,6 +20,13 @@ GameLock LockGame(IFileSystem& fileSystem, const std::string& gameDirectory)
     return {std::move(attempt.lock), attempt.heldElsewhere, reason};
 }
 
+GameLock ShareGameLock(IFileSystem& fileSystem, const std::string& gameDirectory)
+{
+    FileLockAttempt attempt = fileSystem.LockShared(LockPath(gameDirectory));
+    fileSystem.TakeFailureReason();
+    return {std::move(attempt.lock), attempt.heldElsewhere, ""};
+}
+
 std::string GameBusyMessage(const std::string& gameDirectory)
 {
     return "Another installation or restore is working on the game in " + gameDirectory +

@@ -21,3 +21,6 @@ struct GameLock
 GameLock LockGame(IFileSystem& fileSystem, const std::string& gameDirectory);
 std::string GameBusyMessage(const std::string& gameDirectory);
 std::string GameLockFailureMessage(const std::string& gameDirectory, const std::string& reason);
+// A preview's share of the lock: refused while an installation or restore holds it, held beside other
+// previews. None where the lock file does not exist or cannot be opened: a preview creates nothing.
+GameLock ShareGameLock(IFileSystem& fileSystem, const std::string& gameDirectory);

@@ -78,6 +78,10 @@ public:
     // Takes the lock on the file at path, creating the file when it is missing; never waits for another
     // holder. Others may open the file meanwhile: the lock is not a sharing mode.
     virtual FileLockAttempt Lock(const std::string& path) = 0;
+    // Shares the lock on the existing file at path with other sharers, never with a holder of Lock; never
+    // waits, and creates nothing: no lock where the file does not exist or cannot be opened. A file system
+    // without locks has none to share.
+    virtual FileLockAttempt LockShared(const std::string&) { return {}; }
     // The system's own words, on one line, for the most recent failed operation of this file system or of a
     // file it opened; empty once taken. A success leaves it, so that it can be asked for after a cleanup. A
     // missing file is an answer of GetStatus and Remove, no failure.

@@ -214,13 +214,20 @@ public:
         return !error;
     }
 
-    FileLockAttempt Lock(const std::string& path) override
+    FileLockAttempt Lock(const std::string& path) override { return LockFirstByte(path, true); }
+    FileLockAttempt LockShared(const std::string& path) override { return LockFirstByte(path, false); }
+
+    std::string TakeFailureReason() override { return reason.Take(); }
+
+private:
+    FileLockAttempt LockFirstByte(const std::string& path, bool exclusive)
     {
-        const int fd = ::open(NativePath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        const int fd = ::open(NativePath(path).c_str(),
+                              exclusive ? O_RDWR | O_CREAT | O_CLOEXEC : O_RDONLY | O_CLOEXEC, 0666);
         if (!reason.Check(fd >= 0))
             return {};
         struct flock firstByte = {};
-        firstByte.l_type = F_WRLCK;
+        firstByte.l_type = exclusive ? F_WRLCK : F_RDLCK;
         firstByte.l_whence = SEEK_SET;
         firstByte.l_start = 0;
         firstByte.l_len = 1;
@@ -234,9 +241,6 @@ public:
         return {std::make_unique<CPosixFileLock>(fd), false};
     }
 
-    std::string TakeFailureReason() override { return reason.Take(); }
-
-private:
     CFailureReason reason;
 };
 

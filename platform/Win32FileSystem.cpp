@@ -274,21 +274,25 @@ public:
     }
 
     // Opening is retried like any other open; a lock held elsewhere is answered at once.
-    FileLockAttempt Lock(const std::string& path) override
+    FileLockAttempt Lock(const std::string& path) override { return LockFirstByte(path, true); }
+    FileLockAttempt LockShared(const std::string& path) override { return LockFirstByte(path, false); }
+
+    FileLockAttempt LockFirstByte(const std::string& path, bool exclusive)
     {
         HANDLE handle = INVALID_HANDLE_VALUE;
         const DWORD opened = Retried(
             [&]
             {
-                handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                handle = CreateFileA(path.c_str(), exclusive ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                     exclusive ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
                 return handle != INVALID_HANDLE_VALUE;
             });
         if (!reason.CheckAccess(opened))
             return {};
         OVERLAPPED start{};
-        if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &start))
+        if (!LockFileEx(handle, (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                        0, &start))
         {
             const DWORD error = GetLastError();
             reason.Record(error);

@@ -162,6 +162,7 @@ TEST(CancelSignalsOfCommands, OnlyInstallUninstallAndRestoreTakeOverCtrlC)
              Case{{"restore", "--game", game.Directory()}, false},
              Case{{"install", "--game", game.Directory(), kMission}, false},
              Case{{"uninstall", "--game", game.Directory(), "1"}, false},
+             Case{{"install", "--dry-run", "--game", game.Directory(), kMission}, true},
          })
     {
         SCOPED_TRACE(c.line[0]);

@@ -173,9 +173,9 @@ TEST(Commands, BadCommandLinesExitWithOneLineAndHelpExitsZero)
     EXPECT_EQ(Kxvuz({"restore", "--game", "-h", "-h"}).status, 0);
     const auto installHelp = Kxvuz({"install", "a.kxm", "-h"});
     EXPECT_EQ(installHelp.status, 0);
-    EXPECT_NE(installHelp.out.find("Usage: kxvuz install --game DIR MISSION [--again]\n"), std::string::npos)
+    EXPECT_NE(installHelp.out.find("Usage: kxvuz install --game DIR MISSION [--again] [--dry-run] [--log]\n"), std::string::npos)
         << installHelp.out;
-    EXPECT_NE(installHelp.out.find("  --game DIR  The game directory, which holds Korvex.exe\n"),
+    EXPECT_NE(installHelp.out.find("  --game DIR   The game directory, which holds Korvex.exe\n"),
               std::string::npos)
         << installHelp.out;
 }

@@ -140,6 +140,11 @@ FileLockAttempt CFaultInjectingFileSystem::Lock(const std::string& path)
     return Perform("Lock " + path, Failed<FileLockAttempt>, [&] { return inner.Lock(path); });
 }
 
+FileLockAttempt CFaultInjectingFileSystem::LockShared(const std::string& path)
+{
+    return Perform("LockShared " + path, Failed<FileLockAttempt>, [&] { return inner.LockShared(path); });
+}
+
 std::string CFaultInjectingFileSystem::TakeFailureReason()
 {
     std::string innerReason = inner.TakeFailureReason();

@@ -53,6 +53,7 @@ public:
     std::optional<FileStatus> GetStatus(const std::string& path) override;
     bool SetReadOnly(const std::string& path, bool readOnly) override;
     FileLockAttempt Lock(const std::string& path) override;
+    FileLockAttempt LockShared(const std::string& path) override;
     // An injected fault's reason names its kind: "Injected fault: disk full".
     std::string TakeFailureReason() override;
 

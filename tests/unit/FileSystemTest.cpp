@@ -7,6 +7,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace
 {
 
@@ -126,6 +128,27 @@ TEST_F(FileSystemTest, ALockIsHeldOnceAndTheFileItLeavesBlocksNobody)
     const FileLockAttempt nowhere = fileSystem.Lock((folder.Path() / "missing" / "game.lock").string());
     EXPECT_FALSE(nowhere.lock);
     EXPECT_FALSE(nowhere.heldElsewhere);
+}
+
+TEST_F(FileSystemTest, ASharedLockIsHeldBesideOthersButNeverBesideTheLock)
+{
+    const std::string path = folder / "game.lock";
+    EXPECT_FALSE(fileSystem.LockShared(path).lock);
+    EXPECT_FALSE(fs::exists(folder.Path() / "game.lock")) << "a shared lock creates nothing";
+    ASSERT_TRUE(fileSystem.Lock(path).lock);
+    std::optional<FileLockAttempt> first{fileSystem.LockShared(path)};
+    FileLockAttempt second = fileSystem.LockShared(path);
+    ASSERT_TRUE(first->lock);
+    ASSERT_TRUE(second.lock);
+    EXPECT_TRUE(fileSystem.Lock(path).heldElsewhere);
+    first.reset();
+    EXPECT_TRUE(fileSystem.Lock(path).heldElsewhere) << "while one share is held";
+    second.lock.reset();
+    const FileLockAttempt held = fileSystem.Lock(path);
+    ASSERT_TRUE(held.lock);
+    const FileLockAttempt refused = fileSystem.LockShared(path);
+    EXPECT_FALSE(refused.lock);
+    EXPECT_TRUE(refused.heldElsewhere);
 }
 
 TEST_F(FileSystemTest, AFailureLeavesTheSystemsReasonUntilItIsTaken)

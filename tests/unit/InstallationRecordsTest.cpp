@@ -136,6 +136,13 @@ TEST_F(InstallationRecords, ListShowsEachInstallationAndWhatChangedSinceAndResto
     EXPECT_EQ(List(), "1  Harbor Lights  <time>  Harbor01.mis\n2  Foundry Skirmish  <time>  MPFoundry.mis\n"
                       "changed since the last installation: " +
                           kMissionList + "\n");
+    // --diff shows what the hand edit did.
+    const std::string diff = Run({"list", "--diff", "--game", dir}).out;
+    EXPECT_NE(diff.find("changed since the last installation: " + kMissionList +
+                        "\n--- a/data/mission/mission.lst\n+++ b/data/mission/mission.lst\n@@ "),
+              std::string::npos)
+        << diff;
+    EXPECT_TRUE(diff.ends_with(" // end of mission list\n+// edited by hand\n")) << diff;
 
     ASSERT_EQ(Run({"restore", "--game", dir}).status, 0);
     EXPECT_EQ(History().records.size(), 1u);

@@ -50,11 +50,16 @@ private:
 class CMemoryFileSystem::CLock : public IFileLock
 {
 public:
-    CLock(std::set<std::string>& locks, std::string key) : locks(locks), key(std::move(key)) {}
-    ~CLock() override { locks.erase(key); }
+    CLock(std::map<std::string, int>& locks, std::string key) : locks(locks), key(std::move(key)) {}
+    ~CLock() override
+    {
+        int& holders = locks.at(key);
+        if (holders == -1 || --holders == 0)
+            locks.erase(key);
+    }
 
 private:
-    std::set<std::string>& locks;
+    std::map<std::string, int>& locks;
     std::string key;
 };
 
@@ -175,7 +180,18 @@ FileLockAttempt CMemoryFileSystem::Lock(const std::string& path)
         return {nullptr, true};
     if (files.count(key) == 0 && !Open(path, OpenMode::Write))
         return {};
-    locks.insert(key);
+    locks[key] = -1;
+    return {std::make_unique<CLock>(locks, key), false};
+}
+
+FileLockAttempt CMemoryFileSystem::LockShared(const std::string& path)
+{
+    const std::string key = Key(path);
+    if (locks.count(key) != 0 && locks[key] == -1)
+        return {nullptr, true};
+    if (files.count(key) == 0)
+        return {};
+    ++locks[key];
     return {std::make_unique<CLock>(locks, key), false};
 }
 

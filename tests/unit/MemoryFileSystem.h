@@ -24,6 +24,7 @@ public:
     bool SetReadOnly(const std::string& path, bool readOnly) override;
     // Held per file system: two runs over one memory game contend as two processes would.
     FileLockAttempt Lock(const std::string& path) override;
+    FileLockAttempt LockShared(const std::string& path) override;
     // No system stands behind it to give a reason.
     std::string TakeFailureReason() override { return {}; }
 
@@ -45,5 +46,6 @@ private:
 
     std::map<std::string, Node> files;
     std::set<std::string> folders;
-    std::set<std::string> locks;
+    // Each locked file: -1 held by Lock, else how many share it.
+    std::map<std::string, int> locks;
 };

@@ -43,6 +43,10 @@ public:
         return NativeFileSystem().SetReadOnly(path, readOnly);
     }
     FileLockAttempt Lock(const std::string& path) override { return NativeFileSystem().Lock(path); }
+    FileLockAttempt LockShared(const std::string& path) override
+    {
+        return NativeFileSystem().LockShared(path);
+    }
     std::string TakeFailureReason() override
     {
         std::string native = NativeFileSystem().TakeFailureReason();
