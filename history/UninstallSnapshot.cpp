@@ -3,7 +3,10 @@
 #include "CheckedText.h"
 #include "FileReplace.h"
 #include "GameFiles.h"
+#include "GamePath.h"
 #include "InstallationRecords.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -24,6 +27,12 @@ struct SnapshotEntry
     std::string hash;
 };
 
+bool IsCopyName(const std::string& name)
+{
+    return !name.empty() &&
+           std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 std::optional<std::vector<SnapshotEntry>> ReadJournal(IFileSystem& fileSystem,
                                                       const std::string& gameDirectory)
 {
@@ -35,15 +44,15 @@ std::optional<std::vector<SnapshotEntry>> ReadJournal(IFileSystem& fileSystem,
     for (std::size_t i = 1; i < lines->size(); ++i)
     {
         const std::string& line = (*lines)[i];
-        if (line.rfind("missing\t", 0) == 0)
-        {
-            entries.push_back({line.substr(8), std::nullopt, ""});
-            continue;
-        }
-        const std::vector<std::string> fields = Split(line, '\t', 4);
-        if (fields.empty() || fields[0] != "file")
+        const std::vector<std::string> fields = Split(line, '\t', line.rfind("missing\t", 0) == 0 ? 2 : 4);
+        const bool missing = fields.size() == 2 && fields[0] == "missing";
+        // A journal that names a file outside the game, or a copy outside its folder, is none of ours.
+        if (!missing && (fields.size() != 4 || fields[0] != "file" || !IsCopyName(fields[2])))
             return std::nullopt;
-        entries.push_back({fields[3], fields[2], fields[1]});
+        if (!StaysInsideFolder(fields.back()))
+            return std::nullopt;
+        entries.push_back(
+            {fields.back(), missing ? std::nullopt : std::optional(fields[2]), missing ? "" : fields[1]});
     }
     return entries;
 }

@@ -1,5 +1,6 @@
 #include "Uninstall.h"
 #include "BackupJournal.h"
+#include "CheckedText.h"
 #include "FaultInjectingFileSystem.h"
 #include "FileReplace.h"
 #include "KxvuzRun.h"
@@ -330,6 +331,23 @@ TEST(Uninstall, ASnapshotCopyThatFailsItsChecksumIsNotPutBack)
     EXPECT_EQ(ReadFileBytes(game, missionList), "half");
     EXPECT_TRUE(UninstallInterrupted(game, kGame));
     EXPECT_EQ(Remove(game, "1").outcome, UninstallOutcome::Refused);
+}
+
+// A journal that would lead outside the game is none of ours: nothing is put back, and it keeps the game.
+TEST(Uninstall, AJournalNamingAFileOutsideTheGameIsRefused)
+{
+    CMemoryFileSystem game = Installed({"Harbor01"});
+    const std::string outside = "C:\\outside.txt";
+    game.Write(outside, "theirs");
+    ASSERT_EQ(TakeUninstallSnapshot(game, kGame, {"data\\mission\\mission.lst"}), std::nullopt);
+    std::string journal = *ReadFileBytes(game, UninstallJournalPath(kGame));
+    journal.replace(journal.find("data\\mission\\mission.lst"), 24, "..\\outside.txt");
+    const std::string body = journal.substr(0, journal.rfind("end "));
+    game.Write(UninstallJournalPath(kGame), body + "end " + Hash(body) + "\r\n");
+    game.Write(kGame + "data\\Backup\\Uninstall\\1", "ours");
+    EXPECT_EQ(RestoreBackupSetAndRecords(game, kGame).status, BackupSetRestore::Status::NoBackupSet);
+    EXPECT_EQ(ReadFileBytes(game, outside), "theirs");
+    EXPECT_TRUE(UninstallInterrupted(game, kGame));
 }
 
 // kxvuz on a scratch copy of the sample game, its log in a scratch working folder.
