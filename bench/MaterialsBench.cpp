@@ -6,6 +6,7 @@
 
 #include "FileReplace.h"
 #include "GameFiles.h"
+#include "InnerRunFrontEnd.h"
 #include "InstallationRecords.h"
 #include "MissionFile.h"
 #include "Preview.h"
@@ -34,22 +35,6 @@ constexpr int kMaterials = 100;
 constexpr int kTexturesPerMaterial = 4;
 constexpr int kStringTableLines = 5000;
 constexpr int kRepetitions = 15;
-
-// Runs silently; a failure is kept so that a broken run does not pass for a fast one.
-class CSilentFrontEnd : public CProgressState
-{
-public:
-    std::string error;
-
-    void CreateProgress() override {}
-    void ShowTexts() override {}
-    bool CancelRequested() override { return false; }
-    void ShowError(const std::string& message, const std::string&, ErrorNotice) override { error = message; }
-    void ShowMessage(const std::string&) override {}
-    void BeginWaitCursor() override {}
-    void EndWaitCursor() override {}
-    [[noreturn]] void EndProgram() override { throw CProgramEnd{}; }
-};
 
 std::string ReadText(const fs::path& path)
 {
@@ -176,12 +161,14 @@ CMissionDefinition Variant(CMissionDefinition mission, int i)
 
 bool Install(const fs::path& root, const std::string& directory, const CMissionDefinition& mission)
 {
-    CSilentFrontEnd frontEnd;
+    // A failure is kept so that a broken run does not pass for a fast one.
+    CSilentFrontEnd silent;
+    CInnerRunFrontEnd frontEnd(silent);
     CRecordedInstallation run(NativeFileSystem(), frontEnd, directory, mission,
                               ProgramPath(root) + "kxinstall.log");
     if (run.RunInstallation() == RunOutcome::Completed)
         return true;
-    std::cerr << "The run did not complete: " << frontEnd.error << "\n";
+    std::cerr << "The run did not complete: " << frontEnd.Failure() << "\n";
     return false;
 }
 
@@ -255,7 +242,8 @@ int main()
     for (int r = 0; r < kRepetitions; ++r)
     {
         FreshCopy(pristine, game);
-        CSilentFrontEnd frontEnd;
+        CSilentFrontEnd silent;
+        CInnerRunFrontEnd frontEnd(silent);
         CRecordedInstallation run(fileSystem, frontEnd, directory, mission,
                                   ProgramPath(root) + "kxinstall.log");
         const auto start = std::chrono::steady_clock::now();
@@ -263,7 +251,7 @@ int main()
         runs.push_back(Seconds(std::chrono::steady_clock::now() - start));
         if (outcome != RunOutcome::Completed)
         {
-            std::cerr << "The run did not complete: " << frontEnd.error << "\n";
+            std::cerr << "The run did not complete: " << frontEnd.Failure() << "\n";
             return 1;
         }
         installed = ReadText(game / materialFile);

@@ -21,20 +21,6 @@ namespace
 
 namespace fs = std::filesystem;
 
-// Shows nothing and never cancels; ends the program by unwinding to the top of the run.
-class CSilentFrontEnd : public CProgressState
-{
-public:
-    void CreateProgress() override {}
-    void ShowTexts() override {}
-    bool CancelRequested() override { return false; }
-    void ShowError(const std::string&, const std::string&, ErrorNotice) override {}
-    void ShowMessage(const std::string&) override {}
-    void BeginWaitCursor() override {}
-    void EndWaitCursor() override {}
-    [[noreturn]] void EndProgram() override { throw CProgramEnd{}; }
-};
-
 // A standard mission, one with materials, a Duskreach and a multiplayer mission.
 const std::vector<CMissionDefinition>& Missions()
 {

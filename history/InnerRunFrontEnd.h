@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgressState.h"
+#include "FrontEnd.h"
 
 #include <string>
 
@@ -37,18 +37,4 @@ public:
 private:
     IInstallFrontEnd& shown;
     std::string failure;
-};
-
-// Progress that nobody sees: a preview shows none.
-class CUnseenProgress : public CProgressState
-{
-public:
-    void CreateProgress() override {}
-    void ShowTexts() override {}
-    bool CancelRequested() override { return false; }
-    void ShowError(const std::string&, const std::string&, ErrorNotice) override {}
-    void ShowMessage(const std::string&) override {}
-    void BeginWaitCursor() override {}
-    void EndWaitCursor() override {}
-    [[noreturn]] void EndProgram() override { throw CProgramEnd{}; }
 };

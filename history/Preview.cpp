@@ -5,6 +5,7 @@
 #include "InnerRunFrontEnd.h"
 #include "NameCase.h"
 #include "OverlayFileSystem.h"
+#include "ProgressState.h"
 #include "RecordedInstallation.h"
 
 namespace
@@ -66,7 +67,7 @@ InstallationPreview PreviewInstallation(IFileSystem& fileSystem, const std::stri
         Previewed(fileSystem, gameDirectory, logPath, result.preview,
                   [&](IFileSystem& overlay)
                   {
-                      CUnseenProgress unseen;
+                      CSilentFrontEnd unseen;
                       CInnerRunFrontEnd frontEnd(unseen);
                       CRecordedInstallation run(overlay, frontEnd, gameDirectory, mission, logPath);
                       result.outcome = run.RunInstallation();
@@ -84,7 +85,7 @@ UninstallPreview PreviewUninstall(IFileSystem& fileSystem, const std::string& ga
     const bool tried = Previewed(fileSystem, gameDirectory, logPath, result.preview,
                                  [&](IFileSystem& overlay)
                                  {
-                                     CUnseenProgress unseen;
+                                     CSilentFrontEnd unseen;
                                      result.uninstall =
                                          Uninstall(overlay, unseen, gameDirectory, which, byName, logPath);
                                  });

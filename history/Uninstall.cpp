@@ -27,15 +27,6 @@ bool AllDigits(const std::string& text)
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Writes bytes over path unless it holds them; a rename that went through unconfirmed counts.
-bool PutBytes(IFileSystem& fileSystem, const std::string& path, const std::string& bytes)
-{
-    if (ReadFileBytes(fileSystem, path) == bytes)
-        return true;
-    ClearReadOnly(fileSystem, path);
-    return ReplaceFile(fileSystem, path, bytes) || ReadFileBytes(fileSystem, path) == bytes;
-}
-
 std::string WithoutFullStop(std::string text)
 {
     if (!text.empty() && text.back() == '.')
@@ -157,7 +148,7 @@ private:
             // A file that an earlier installation taken back here changed too gets its bytes from that one.
             for (const InstallationRecord::File& file : record.files)
                 if (!ChangedEarlier(file.gamePath, i) &&
-                    !PutBytes(fileSystem, game + file.gamePath, file.before))
+                    PutGameFile(fileSystem, file.before, game + file.gamePath) == RestoreResult::Failed)
                     Fail("Error writing to file " + game + file.gamePath + ".");
         }
         if (!KeepOldestInstallationRecords(fileSystem, game, chosen))

@@ -73,7 +73,7 @@ RestoreResult PutBack(IFileSystem& fileSystem, const std::string& gameDirectory,
     const std::optional<std::string> copy = ReadFileBytes(fileSystem, copyPath);
     if (!copy || Hash(*copy) != entry.hash)
         return RestoreResult::Failed;
-    return RestoreGameFile(fileSystem, copyPath, path);
+    return PutGameFile(fileSystem, *copy, path);
 }
 
 } // namespace

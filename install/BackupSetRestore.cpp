@@ -10,15 +10,18 @@ RestoreResult RestoreGameFile(IFileSystem& fileSystem, const std::string& backup
                               const std::string& gamePath)
 {
     const std::optional<std::string> copy = ReadFileBytes(fileSystem, backupPath);
-    if (!copy)
-        return RestoreResult::Failed;
-    if (ReadFileBytes(fileSystem, gamePath) == copy)
+    return copy ? PutGameFile(fileSystem, *copy, gamePath) : RestoreResult::Failed;
+}
+
+RestoreResult PutGameFile(IFileSystem& fileSystem, std::string_view bytes, const std::string& gamePath)
+{
+    if (ReadFileBytes(fileSystem, gamePath) == bytes)
         return RestoreResult::Unchanged;
     ClearReadOnly(fileSystem, gamePath);
-    if (ReplaceFile(fileSystem, gamePath, *copy))
+    if (ReplaceFile(fileSystem, gamePath, bytes))
         return RestoreResult::Restored;
-    // A rename that took place but could not be confirmed still put the copy back.
-    return ReadFileBytes(fileSystem, gamePath) == copy ? RestoreResult::Restored : RestoreResult::Failed;
+    // A rename that took place but could not be confirmed still put the bytes there.
+    return ReadFileBytes(fileSystem, gamePath) == bytes ? RestoreResult::Restored : RestoreResult::Failed;
 }
 
 bool BackupSetRestore::Complete() const

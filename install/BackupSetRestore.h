@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class RestoreResult
@@ -19,6 +20,8 @@ enum class RestoreResult
 // Puts the copy at backupPath over gamePath, made writable first.
 RestoreResult RestoreGameFile(IFileSystem& fileSystem, const std::string& backupPath,
                               const std::string& gamePath);
+// Puts bytes over gamePath the same way.
+RestoreResult PutGameFile(IFileSystem& fileSystem, std::string_view bytes, const std::string& gamePath);
 
 struct RestoredFile
 {

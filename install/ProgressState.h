@@ -27,3 +27,18 @@ protected:
     int stepSize = 10;
     int position = 0;
 };
+
+// Shows nothing and never cancels; ends the program by unwinding to the top of the run. A preview shows no
+// progress.
+class CSilentFrontEnd : public CProgressState
+{
+public:
+    void CreateProgress() override {}
+    void ShowTexts() override {}
+    bool CancelRequested() override { return false; }
+    void ShowError(const std::string&, const std::string&, ErrorNotice) override {}
+    void ShowMessage(const std::string&) override {}
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    [[noreturn]] void EndProgram() override { throw CProgramEnd{}; }
+};
