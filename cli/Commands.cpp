@@ -209,11 +209,6 @@ int ExitStatus(RunOutcome outcome)
 
 constexpr char kAgainAdvice[] = "kxvuz install --again installs it again.";
 
-std::string Files(std::size_t count)
-{
-    return std::to_string(count) + (count == 1 ? " file" : " files");
-}
-
 // A preview on stdout in UTF-8: the diffs and what else would be written, then the outcome, in the code page.
 void ShowPreview(CContext& context, const Preview& preview, const std::string& outcome)
 {
@@ -229,9 +224,7 @@ InstallationHistory ReadHistoryOrThrow(IFileSystem& fileSystem, const std::strin
         throw CCommandError("Could not find Korvex.exe in the directory " + game + ".");
     InstallationHistory history = ReadInstallationHistory(fileSystem, game);
     if (history.damaged)
-        throw CCommandError(
-            "The installation records cannot be read: " + *history.damaged +
-            " is cut short, of an unknown version or fails its checksum. Nothing was changed.");
+        throw CCommandError(DamagedRecordsMessage(*history.damaged) + " Nothing was changed.");
     return history;
 }
 
@@ -286,11 +279,7 @@ int RunInstall(CContext& context, const Values& values)
     if (values.count("--dry-run"))
     {
         const InstallationPreview preview = PreviewInstallation(context.fileSystem, game, mission);
-        ShowPreview(context, preview.preview,
-                    preview.outcome == RunOutcome::Completed
-                        ? "Would install " + mission.missionName + ": " +
-                              Files(preview.preview.gameFiles.size()) + " changed."
-                        : preview.failure);
+        ShowPreview(context, preview.preview, OutcomeLine(preview, mission.missionName));
         if (values.count("--log"))
         {
             const CUtf8Output utf8(context.systemOut);
@@ -410,11 +399,7 @@ int RunUninstall(CContext& context, const Values& values)
         const Uninstallation& result = preview.uninstall;
         if (result.outcome == UninstallOutcome::Removed)
         {
-            ShowPreview(
-                context, preview.preview,
-                "Would remove " + result.missionName + ": " + Files(preview.preview.gameFiles.size()) +
-                    " changed, " + std::to_string(result.replayed) +
-                    (result.replayed == 1 ? " installation" : " installations") + " installed again.");
+            ShowPreview(context, preview.preview, OutcomeLine(preview));
             return 0;
         }
         for (const std::string& message : result.messages)

@@ -1,6 +1,7 @@
 #include "GameDrift.h"
 
 #include "FileReplace.h"
+#include "UnifiedDiff.h"
 
 #include <algorithm>
 #include <map>
@@ -35,4 +36,12 @@ std::vector<std::string> ChangedSinceLastInstallation(IFileSystem& fileSystem,
     for (const GameDrift& file : DriftSinceLastInstallation(fileSystem, gameDirectory, history))
         changed.push_back(file.gamePath);
     return changed;
+}
+
+std::string DriftDiff(const std::vector<GameDrift>& drift)
+{
+    std::string text;
+    for (const GameDrift& file : drift)
+        text += UnifiedDiff(file.gamePath, file.left, file.now);
+    return text;
 }

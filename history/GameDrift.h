@@ -23,3 +23,6 @@ std::vector<GameDrift> DriftSinceLastInstallation(IFileSystem& fileSystem, const
 std::vector<std::string> ChangedSinceLastInstallation(IFileSystem& fileSystem,
                                                       const std::string& gameDirectory,
                                                       const InstallationHistory& history);
+
+// What has changed in each drifted file since the installation left it, as unified diffs; UTF-8.
+std::string DriftDiff(const std::vector<GameDrift>& drift);

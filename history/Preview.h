@@ -63,3 +63,10 @@ RestorePreview PreviewRestore(IFileSystem& fileSystem, const std::string& gameDi
 // The unified diff of every game file of preview, then a line naming the files whose only change is their
 // line ends, and one naming what else would be written; UTF-8.
 std::string PreviewText(const Preview& preview);
+
+// "1 file", "2 files".
+std::string Files(std::size_t count);
+// What the work would come to, in a line for the player, in the code page: how much it would change, or its
+// failure or refusals, a line each.
+std::string OutcomeLine(const InstallationPreview& preview, const std::string& missionName);
+std::string OutcomeLine(const UninstallPreview& preview);

@@ -23,3 +23,28 @@ std::string PreviewText(const Preview& preview)
         text += "Also written, not shown: " + others + "\n";
     return text;
 }
+
+std::string Files(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+
+std::string OutcomeLine(const InstallationPreview& preview, const std::string& missionName)
+{
+    if (preview.outcome != RunOutcome::Completed)
+        return preview.failure;
+    return "Would install " + missionName + ": " + Files(preview.preview.gameFiles.size()) + " changed.";
+}
+
+std::string OutcomeLine(const UninstallPreview& preview)
+{
+    const Uninstallation& result = preview.uninstall;
+    if (result.outcome == UninstallOutcome::Removed)
+        return "Would remove " + result.missionName + ": " + Files(preview.preview.gameFiles.size()) +
+               " changed, " + std::to_string(result.replayed) +
+               (result.replayed == 1 ? " installation" : " installations") + " installed again.";
+    std::string lines;
+    for (const std::string& message : result.messages)
+        lines += (lines.empty() ? "" : "\n") + message;
+    return lines;
+}

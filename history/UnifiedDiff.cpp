@@ -2,6 +2,18 @@
 
 #include "CodePage.h"
 
+#include <ostream>
+
+// The diff library names std::cout only as a default printing stream, which nothing here uses. Its
+// <iostream> would bring the standard streams' start-up into every program that shows a diff, the dialog
+// program among them: about 850 KB.
+#if defined(__GLIBCXX__) && !defined(_GLIBCXX_IOSTREAM)
+#define _GLIBCXX_IOSTREAM 1
+namespace std
+{
+extern ostream cout;
+}
+#endif
 #include <dtl/dtl.hpp>
 
 #include <algorithm>

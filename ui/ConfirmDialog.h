@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Dialog.h"
+#include "MissionDefinition.h"
 
 #include <string>
 
@@ -15,7 +16,13 @@ public:
     std::string missionNameText;
     // What the checks found, one finding a line.
     std::string findingsText;
+    // What Show Changes... tries, writing nothing.
+    std::string gameDirectory;
+    CMissionDefinition mission;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
+
+private:
+    void OnShowChanges();
 };

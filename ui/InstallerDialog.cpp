@@ -5,6 +5,7 @@
 #include "ConfirmDialog.h"
 #include "FileSystem.h"
 #include "GameLock.h"
+#include "InstalledMissionsDialog.h"
 #include "MessageBox.h"
 #include "OptionsDialog.h"
 #include "RecordedInstallation.h"
@@ -63,6 +64,7 @@ CInstallerDialog::CInstallerDialog()
 {
     MapCommand(IDC_START_INSTALLATION, BN_CLICKED, [this] { OnStartInstallation(); });
     MapCommand(IDC_OPTIONS, BN_CLICKED, [this] { OnOptions(); });
+    MapCommand(IDC_INSTALLED_MISSIONS, BN_CLICKED, [this] { OnInstalledMissions(); });
 }
 
 void CInstallerDialog::WinHelp(HWND from)
@@ -139,6 +141,8 @@ void CInstallerDialog::OnStartInstallation()
                                 ? "..." + gameDirectory.substr(gameDirectory.size() - kShownDirectoryLength)
                                 : gameDirectory;
     confirm.findingsText = FindingsText(gameDirectory, mission);
+    confirm.gameDirectory = gameDirectory;
+    confirm.mission = mission;
     MessageBeep(MB_ICONASTERISK);
     if (confirm.DoModal() != IDOK)
         OnOptions();
@@ -165,6 +169,15 @@ void CInstallerDialog::OnOptions()
     gameDirectory = options.directory;
     if (moved)
         OfferRestoreIfInterrupted(gameDirectory);
+}
+
+void CInstallerDialog::OnInstalledMissions()
+{
+    if (gameDirectory.empty())
+        gameDirectory = kDefaultGameDirectory;
+    CInstalledMissionsDialog(gameDirectory, GetSafeHwnd()).DoModal();
+    // An uninstall whose rollback was cut off leaves its snapshot to put back.
+    OfferRestoreIfInterrupted(gameDirectory);
 }
 
 bool CInstallerDialog::OfferRestoreIfInterrupted(const std::string& directory)

@@ -25,6 +25,7 @@ protected:
 private:
     void OnStartInstallation();
     void OnOptions();
+    void OnInstalledMissions();
     // After an interrupted installation into directory: asks, puts the game files back from its backup, and
     // says how it went; true when it was interrupted, and then no run starts.
     bool OfferRestoreIfInterrupted(const std::string& directory);

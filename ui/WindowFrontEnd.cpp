@@ -6,6 +6,12 @@
 
 CWindowFrontEnd::CWindowFrontEnd(HWND owner) : owner(owner) {}
 
+CWindowFrontEnd::~CWindowFrontEnd()
+{
+    for (; waitCursors > 0; --waitCursors)
+        ::EndWaitCursor();
+}
+
 void CWindowFrontEnd::CreateProgress()
 {
     progress = std::make_unique<CProgressDialog>(owner);
@@ -13,6 +19,8 @@ void CWindowFrontEnd::CreateProgress()
     // The template centres the window in the work area and shows it.
     if (!progress->Create())
         return;
+    if (!progressCaption.empty())
+        SetWindowTextA(progress->GetSafeHwnd(), progressCaption.c_str());
     SetForegroundWindow(progress->GetSafeHwnd());
     SetActiveWindow(progress->GetSafeHwnd());
 }
@@ -90,11 +98,13 @@ HWND CWindowFrontEnd::BoxOwner() const
 
 void CWindowFrontEnd::BeginWaitCursor()
 {
+    ++waitCursors;
     ::BeginWaitCursor();
 }
 
 void CWindowFrontEnd::EndWaitCursor()
 {
+    --waitCursors;
     ::EndWaitCursor();
 }
 

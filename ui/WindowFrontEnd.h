@@ -15,11 +15,17 @@ public:
     // and a refusal before the progress window exists: a modal window that ends enables its owner again,
     // and the main window stays disabled for the whole run.
     explicit CWindowFrontEnd(HWND owner);
+    // A run that failed or was cancelled leaves its hourglass on; work that outlives it takes it off here.
+    ~CWindowFrontEnd() override;
+    CWindowFrontEnd(const CWindowFrontEnd&) = delete;
+    CWindowFrontEnd& operator=(const CWindowFrontEnd&) = delete;
 
     // What a Cancel of the progress window runs while a dialog or message box of the run is open: the
     // run's cancel. Between steps a Cancel is only noted, and the run asks for it.
     void SetCancelAction(std::function<void()> action) { cancelAction = std::move(action); }
     HWND ProgressWindow() const { return progress ? progress->GetSafeHwnd() : nullptr; }
+    // In place of the template's "Installing...", for work other than an installation.
+    void SetProgressCaption(std::string caption) { progressCaption = std::move(caption); }
 
     void CreateProgress() override;
     void SetOperationText(const std::string& text) override;
@@ -43,9 +49,11 @@ private:
     HWND BoxOwner() const;
 
     HWND owner;
-    // Lives until the process ends.
+    // Lives until the process ends, or this front end does.
     std::unique_ptr<CProgressDialog> progress;
     std::function<void()> cancelAction;
+    std::string progressCaption;
+    int waitCursors = 0;
     bool pumping = false;
     bool cancelPending = false;
 };

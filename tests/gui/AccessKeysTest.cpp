@@ -13,7 +13,8 @@ namespace
 {
 
 // The dialogs in which every push button, and every label of an edit or list, has a key.
-constexpr int kKeyboardDialogs[] = {IDD_INSTALLER, IDD_OPTIONS, IDD_CONFIRM, IDD_MISSION_SETUP};
+constexpr int kKeyboardDialogs[] = {IDD_INSTALLER,          IDD_OPTIONS, IDD_CONFIRM, IDD_MISSION_SETUP,
+                                    IDD_INSTALLED_MISSIONS, IDD_PREVIEW};
 
 // The letter after a lone '&', in lower case; none for "&&", which shows an ampersand.
 char AccessKey(const std::string& text)

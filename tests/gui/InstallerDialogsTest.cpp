@@ -207,8 +207,16 @@ TEST_F(InstallerDialogsTest, F1InEveryDialogShowsTheNoHelpMessage)
         .Then(kInstallerCaption, [](HWND main) { Click(main, IDC_START_INSTALLATION); })
         .Then(kConfirmCaption, [](HWND confirm) { PressKey(confirm, IDOK, VK_F1); });
     ExpectNoHelp()
+        .Then(kConfirmCaption, [](HWND confirm) { Click(confirm, IDC_CONFIRM_SHOW_CHANGES); })
+        .Then(kPreviewCaption, [](HWND preview) { PressKey(preview, IDC_PREVIEW_TEXT, VK_F1); });
+    ExpectNoHelp()
+        .Then(kPreviewCaption, [](HWND preview) { Click(preview, IDCANCEL); })
         .Then(kConfirmCaption, [](HWND confirm) { Click(confirm, IDCANCEL); })
         .Then(kOptionsCaption, [](HWND options) { Click(options, IDCANCEL); })
+        .Then(kInstallerCaption, [](HWND main) { Click(main, IDC_INSTALLED_MISSIONS); })
+        .Then(kInstalledCaption, [](HWND installed) { PressKey(installed, IDC_INSTALLED_LIST, VK_F1); });
+    ExpectNoHelp()
+        .Then(kInstalledCaption, [](HWND installed) { Click(installed, IDCANCEL); })
         .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }

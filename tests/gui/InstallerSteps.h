@@ -9,6 +9,8 @@
 inline constexpr const char kInstallerCaption[] = "KX Vuz Odezodure";
 inline constexpr const char kOptionsCaption[] = "KX VUZ Odezodure Options";
 inline constexpr const char kConfirmCaption[] = "Confirm Options";
+inline constexpr const char kInstalledCaption[] = "Installed Missions";
+inline constexpr const char kPreviewCaption[] = "Preview";
 inline constexpr const char kNoHelpText[] =
     "There is no help currently available. See the readme.txt for any questions you may have. If the "
     "readme doesn't contain the answer yto your problem, feel free to e-mail me. See the About dialog box "
@@ -18,3 +20,5 @@ inline constexpr const char kNoHelpText[] =
 int DefaultButton(HWND dialog);
 // Types into the Options dialog's directory edit and moves the focus on, as the Tab key would.
 void TypeDirectory(HWND options, const std::string& text);
+// Selects a row of the Installed Missions list from the keyboard, as a user would: Home, then Down.
+void SelectRow(HWND installed, int row);

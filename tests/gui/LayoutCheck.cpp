@@ -96,7 +96,7 @@ std::string TextProblem(const CItem& item)
     const bool pushButton = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
     // The frame of a push button, or the box of a check box or radio button, takes the rest.
     const int room = width - (pushButton ? 6 : GetSystemMetrics(SM_CXMENUCHECK) + 4);
-    const SIZE needed = TextExtent(item.window, room, false);
+    const SIZE needed = TextExtent(item.window, room, (style & BS_MULTILINE) != 0);
     if (needed.cx > room || needed.cy > height)
         return "needs " + std::to_string(needed.cx) + " pixels, has " + std::to_string(room);
     return "";

@@ -1,5 +1,6 @@
 #include "CodePage.h"
 #include "DialogScript.h"
+#include "InstallationRecords.h"
 #include "InstallerSteps.h"
 #include "TestGame.h"
 #include "resource.h"
@@ -183,6 +184,35 @@ protected:
     }
 };
 
+// The game directory typed into Options, and a mission loaded in Mission Setup; both confirmed.
+void LoadMission(CDialogScript& script, const std::string& directory, const std::string& mission)
+{
+    script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_OPTIONS); })
+        .Then(kOptionsCaption,
+              [directory](HWND options)
+              {
+                  TypeDirectory(options, directory);
+                  Click(options, IDC_OPTIONS_MISSION_SETUP);
+              })
+        .Then("Mission Setup", [](HWND setup) { Click(setup, IDC_SETUP_LOAD_MISSION); })
+        .Then("Open",
+              [mission](HWND files)
+              {
+                  SendDlgItemMessageA(files, cmb13, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(mission.c_str()));
+                  Click(files, IDOK);
+              })
+        .Then("Mission Setup", [](HWND setup) { Click(setup, IDOK); })
+        .Then(kOptionsCaption, [](HWND options) { Click(options, IDOK); });
+}
+
+// kxvuz with these words in a folder of its own; its exit status.
+DWORD RunKxvuz(const std::string& arguments)
+{
+    CScratchFolder working;
+    CProcess kxvuz(KX_KXVUZ, arguments, working.Path());
+    return kxvuz.Wait();
+}
+
 TEST_F(ProgramTest, InstallsALoadedMissionExactlyAsKxvuzDoes)
 {
     const auto before = game.GameFiles();
@@ -190,23 +220,7 @@ TEST_F(ProgramTest, InstallsALoadedMissionExactlyAsKxvuzDoes)
     const DWORD status = RunProgram(
         [&](CDialogScript& script)
         {
-            script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_OPTIONS); })
-                .Then(kOptionsCaption,
-                      [directory = TypedDirectory()](HWND options)
-                      {
-                          TypeDirectory(options, directory);
-                          Click(options, IDC_OPTIONS_MISSION_SETUP);
-                      })
-                .Then("Mission Setup", [](HWND setup) { Click(setup, IDC_SETUP_LOAD_MISSION); })
-                .Then("Open",
-                      [&](HWND files)
-                      {
-                          SendDlgItemMessageA(files, cmb13, WM_SETTEXT, 0,
-                                              reinterpret_cast<LPARAM>(mission.c_str()));
-                          Click(files, IDOK);
-                      })
-                .Then("Mission Setup", [](HWND setup) { Click(setup, IDOK); })
-                .Then(kOptionsCaption, [](HWND options) { Click(options, IDOK); });
+            LoadMission(script, TypedDirectory(), mission);
             StartInstallation(script, "Glasshouse", IDOK);
             script.Then("KXVuzOdezodure",
                         [](HWND box)
@@ -220,13 +234,67 @@ TEST_F(ProgramTest, InstallsALoadedMissionExactlyAsKxvuzDoes)
     EXPECT_TRUE(log.ends_with("\r\nInstallation complete for Glasshouse.")) << log;
 
     CTestGame installedByKxvuz;
-    CScratchFolder kxvuzWorking;
     std::string directory = installedByKxvuz.Directory();
     directory.pop_back();
-    CProcess kxvuz(KX_KXVUZ, "install --game \"" + directory + "\" \"" + mission + "\"", kxvuzWorking.Path());
-    EXPECT_EQ(kxvuz.Wait(), 0u);
+    EXPECT_EQ(RunKxvuz("install --game \"" + directory + "\" \"" + mission + "\""), 0u);
     EXPECT_EQ(game.GameFiles(), installedByKxvuz.GameFiles());
     EXPECT_NE(game.GameFiles(), before);
+}
+
+// Two program runs install two missions; a third uninstalls the first from Installed Missions.
+TEST_F(ProgramTest, UninstallsTheFirstOfTwoInstallationsExactlyAsKxvuzDoes)
+{
+    const std::vector<std::pair<std::string, std::string>> missions = {
+        {WindowsPath(kMissions + "Harbor01.kxm"), "Harbor Lights"},
+        {WindowsPath(kMissions + "Ridge02.kxm"), "Ridge Line"}};
+    for (const auto& [mission, name] : missions)
+        EXPECT_EQ(RunProgram(
+                      [&](CDialogScript& script)
+                      {
+                          LoadMission(script, TypedDirectory(), mission);
+                          StartInstallation(script, name, IDOK);
+                          script.Then("KXVuzOdezodure", [](HWND box) { Click(box, IDOK); });
+                      }),
+                  0u);
+    const DWORD status = RunProgram(
+        [&](CDialogScript& script)
+        {
+            script.Ignore("Uninstalling...");
+            SetGameDirectory(script);
+            script.Then(kInstallerCaption, [](HWND main) { Click(main, IDC_INSTALLED_MISSIONS); })
+                .Then(kInstalledCaption, [](HWND installed) { SelectRow(installed, 0); })
+                .ThenAgain(kInstalledCaption,
+                           [](HWND installed) { Click(installed, IDC_INSTALLED_UNINSTALL); })
+                .Then("KXVuzOdezodure", [](HWND box) { Click(box, IDYES); })
+                .Then("KXVuzOdezodure",
+                      [](HWND box)
+                      {
+                          EXPECT_EQ(MessageBoxText(box), "Harbor Lights was removed.");
+                          Click(box, IDOK);
+                      })
+                .Then(kInstalledCaption, [](HWND installed) { Click(installed, IDCANCEL); })
+                .Then(kInstallerCaption, [](HWND main) { Click(main, IDCANCEL); });
+        });
+    EXPECT_EQ(status, 0u);
+
+    CTestGame byKxvuz;
+    std::string directory = byKxvuz.Directory();
+    directory.pop_back();
+    const std::string game = "--game \"" + directory + "\" ";
+    for (const auto& [mission, name] : missions)
+        EXPECT_EQ(RunKxvuz("install " + game + "\"" + mission + "\""), 0u) << name;
+    EXPECT_EQ(RunKxvuz("uninstall " + game + "1"), 0u);
+    EXPECT_EQ(this->game.GameFiles(), byKxvuz.GameFiles());
+    auto missionNames = [](const CTestGame& of)
+    {
+        std::vector<std::string> names;
+        for (const InstallationRecord& record :
+             ReadInstallationHistory(NativeFileSystem(), of.Directory()).records)
+            names.push_back(record.missionName);
+        return names;
+    };
+    EXPECT_EQ(missionNames(this->game), std::vector<std::string>{"Ridge Line"});
+    EXPECT_EQ(missionNames(byKxvuz), std::vector<std::string>{"Ridge Line"});
 }
 
 // kxvuz.exe takes its words in UTF-16, so that a mission in a folder whose name has a letter the code page

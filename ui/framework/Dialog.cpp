@@ -53,7 +53,8 @@ void InitCommonControlsOnce()
 {
     static const bool initialised = []
     {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+        INITCOMMONCONTROLSEX controls{sizeof(controls),
+                                      ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
         return InitCommonControlsEx(&controls) != FALSE;
     }();
     (void)initialised;
@@ -81,6 +82,9 @@ INT_PTR CDialog::DoModal()
 {
     InitCommonControlsOnce();
     modal = true;
+    if (unicodeControls)
+        return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), parent, DialogProc,
+                               reinterpret_cast<LPARAM>(this));
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), parent, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }

@@ -44,6 +44,9 @@ protected:
 
     void MapCommand(int id, int code, std::function<void()> handler);
 
+    // A modal dialog whose controls hold UTF-16, for text the code page cannot spell.
+    bool unicodeControls = false;
+
 private:
     struct CCommandHandler
     {

@@ -25,7 +25,7 @@ void AppMessageBox(HWND owner, const std::string& text, UINT style)
     MessageBoxA(owner, text.c_str(), AppTitle().c_str(), MB_OK | style);
 }
 
-bool AppYesNoBox(HWND owner, const std::string& text)
+bool AppYesNoBox(HWND owner, const std::string& text, UINT style)
 {
-    return MessageBoxA(owner, text.c_str(), AppTitle().c_str(), MB_YESNO) == IDYES;
+    return MessageBoxA(owner, text.c_str(), AppTitle().c_str(), MB_YESNO | style) == IDYES;
 }
