@@ -369,7 +369,7 @@ int RunList(CContext& context, const Values& values)
         return 0;
     }
     if (history.records.empty())
-        context.out << "No installations recorded in " << game << ".\n";
+        context.out << NoInstallationsMessage(game) << "\n";
     for (std::size_t i = 0; i < history.records.size(); ++i)
     {
         const InstallationRecord& record = history.records[i];

@@ -258,6 +258,11 @@ std::string ShownTime(const InstallationRecord& record)
     return shown;
 }
 
+std::string NoInstallationsMessage(const std::string& gameDirectory)
+{
+    return "No installations recorded in " + gameDirectory + ".";
+}
+
 std::string RecordsFolder(const std::string& gameDirectory)
 {
     return gameDirectory + kBackupFolder + kRecordsFolderName + "\\";

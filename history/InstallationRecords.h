@@ -39,6 +39,8 @@ struct InstallationHistory
 };
 
 std::string RecordsFolder(const std::string& gameDirectory);
+// What a list of a game without records says.
+std::string NoInstallationsMessage(const std::string& gameDirectory);
 
 // Every record, each piece checked; a game without records has an empty history.
 InstallationHistory ReadInstallationHistory(IFileSystem& fileSystem, const std::string& gameDirectory);

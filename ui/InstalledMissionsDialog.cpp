@@ -134,7 +134,9 @@ void CInstalledMissionsDialog::Refresh()
     }
 
     std::string warning;
-    if (history.damaged)
+    if (history.records.empty() && !history.damaged)
+        warning = NoInstallationsMessage(gameDirectory);
+    else if (history.damaged)
         warning = DamagedRecordsMessage(*history.damaged) + " Uninstalling is not possible.";
     else if (!drift.empty())
     {
