@@ -97,6 +97,9 @@ BOOL CInstalledMissionsDialog::OnInitDialog()
 
 std::optional<LRESULT> CInstalledMissionsDialog::OnMessage(UINT message, WPARAM, LPARAM lParam)
 {
+    // While an uninstall works, its progress window lets posted commands through: none may start another.
+    if (message == WM_COMMAND && !IsWindowEnabled(GetSafeHwnd()))
+        return 0;
     if (message != WM_NOTIFY)
         return std::nullopt;
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
