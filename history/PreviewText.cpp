@@ -43,8 +43,5 @@ std::string OutcomeLine(const UninstallPreview& preview)
         return "Would remove " + result.missionName + ": " + Files(preview.preview.gameFiles.size()) +
                " changed, " + std::to_string(result.replayed) +
                (result.replayed == 1 ? " installation" : " installations") + " installed again.";
-    std::string lines;
-    for (const std::string& message : result.messages)
-        lines += (lines.empty() ? "" : "\n") + message;
-    return lines;
+    return result.MessagesText();
 }

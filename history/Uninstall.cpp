@@ -311,6 +311,14 @@ private:
 
 } // namespace
 
+std::string Uninstallation::MessagesText() const
+{
+    std::string lines;
+    for (const std::string& message : messages)
+        lines += (lines.empty() ? "" : "\n") + message;
+    return lines;
+}
+
 InstallationChoice ChooseInstallation(const InstallationHistory& history, const std::string& which,
                                       bool byName)
 {

@@ -38,6 +38,9 @@ struct Uninstallation
     std::vector<std::string> messages;
     // How many later installations it installed again, once removed.
     std::size_t replayed = 0;
+
+    // The messages, a line each.
+    std::string MessagesText() const;
 };
 
 // Removes one installation by rollback and replay, as one transaction under the game's lock: every later

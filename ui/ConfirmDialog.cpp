@@ -24,8 +24,6 @@ void CConfirmDialog::OnShowChanges()
     BeginWaitCursor();
     const InstallationPreview preview = PreviewInstallation(NativeFileSystem(), gameDirectory, mission);
     EndWaitCursor();
-    CPreviewDialog dialog(GetSafeHwnd());
-    dialog.outcome = OutcomeLine(preview, mission.missionName);
-    dialog.diff = PreviewText(preview.preview);
-    dialog.DoModal();
+    CPreviewDialog(GetSafeHwnd(), OutcomeLine(preview, mission.missionName), PreviewText(preview.preview))
+        .DoModal();
 }

@@ -34,14 +34,6 @@ const std::pair<int, const char*> kToolTips[] = {
     {IDC_INSTALLED_SHOW_CHANGES, "Show what has changed in these files since the last installation."},
 };
 
-std::string JoinedLines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += (text.empty() ? "" : "\n") + line;
-    return text;
-}
-
 std::string UninstallQuestion(const std::string& missionName, std::size_t later)
 {
     std::string question = "Remove " + missionName + " from the game?";
@@ -51,15 +43,6 @@ std::string UninstallQuestion(const std::string& missionName, std::size_t later)
         question += "\n\nThe " + std::to_string(later) +
                     " missions installed after it will be taken out and installed again.";
     return question;
-}
-
-void ShowPreview(HWND owner, const std::string& caption, const std::string& outcome, const std::string& diff)
-{
-    CPreviewDialog dialog(owner);
-    dialog.caption = caption;
-    dialog.outcome = outcome;
-    dialog.diff = diff;
-    dialog.DoModal();
 }
 
 } // namespace
@@ -137,10 +120,10 @@ void CInstalledMissionsDialog::Refresh()
     }
 
     std::string warning;
-    if (history.records.empty() && !history.damaged)
-        warning = NoInstallationsMessage(gameDirectory);
-    else if (history.damaged)
+    if (history.damaged)
         warning = DamagedRecordsMessage(*history.damaged) + " Uninstalling is not possible.";
+    else if (history.records.empty())
+        warning = NoInstallationsMessage(gameDirectory);
     else if (!drift.empty())
     {
         std::string files;
@@ -169,9 +152,9 @@ void CInstalledMissionsDialog::ApplySelectionRule()
 
 void CInstalledMissionsDialog::OnShowChanges()
 {
-    ShowPreview(GetSafeHwnd(), "Changed Since the Last Installation",
-                "What the files hold now, against what the last installation left in them.",
-                DriftDiff(drift));
+    CPreviewDialog(GetSafeHwnd(), "What the files hold now, against what the last installation left in them.",
+                   DriftDiff(drift), "Changed Since the Last Installation")
+        .DoModal();
 }
 
 void CInstalledMissionsDialog::OnPreview()
@@ -180,7 +163,7 @@ void CInstalledMissionsDialog::OnPreview()
     const UninstallPreview preview =
         PreviewUninstall(NativeFileSystem(), gameDirectory, std::to_string(Selected()), false);
     EndWaitCursor();
-    ShowPreview(GetSafeHwnd(), "Preview", OutcomeLine(preview), PreviewText(preview.preview));
+    CPreviewDialog(GetSafeHwnd(), OutcomeLine(preview), PreviewText(preview.preview)).DoModal();
 }
 
 void CInstalledMissionsDialog::OnUninstall()
@@ -211,13 +194,13 @@ void CInstalledMissionsDialog::OnUninstall()
     case UninstallOutcome::RestoreIncomplete:
     {
         CErrorDialog error(GetSafeHwnd());
-        error.errorText = JoinedLines(result.messages);
+        error.errorText = result.MessagesText();
         error.DoModal();
         break;
     }
     case UninstallOutcome::Refused:
     case UninstallOutcome::Cancelled:
-        AppMessageBox(GetSafeHwnd(), JoinedLines(result.messages));
+        AppMessageBox(GetSafeHwnd(), result.MessagesText());
         break;
     }
     Refresh();

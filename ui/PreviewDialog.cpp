@@ -3,6 +3,8 @@
 #include "CodePage.h"
 #include "resource.h"
 
+#include <utility>
+
 namespace
 {
 
@@ -38,7 +40,9 @@ std::wstring WindowsLines(const std::string& utf8)
 
 } // namespace
 
-CPreviewDialog::CPreviewDialog(HWND parent) : CDialog(IDD_PREVIEW, parent)
+CPreviewDialog::CPreviewDialog(HWND parent, std::string outcome, std::string diff, std::string caption)
+    : CDialog(IDD_PREVIEW, parent), outcome(std::move(outcome)), diff(std::move(diff)),
+      caption(std::move(caption))
 {
     unicodeControls = true;
 }

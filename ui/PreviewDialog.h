@@ -9,14 +9,9 @@
 class CPreviewDialog : public CDialog
 {
 public:
-    explicit CPreviewDialog(HWND parent = nullptr);
+    // outcome and caption in the code page, diff in UTF-8.
+    CPreviewDialog(HWND parent, std::string outcome, std::string diff, std::string caption = "Preview");
     ~CPreviewDialog() override;
-
-    std::string caption = "Preview";
-    // In the code page.
-    std::string outcome;
-    // In UTF-8.
-    std::string diff;
 
 protected:
     BOOL OnInitDialog() override;
@@ -26,6 +21,9 @@ private:
     // Keeps the controls at the edges they were set against as the dialog changes size.
     void Arrange(int width, int height);
 
+    std::string outcome;
+    std::string diff;
+    std::string caption;
     HFONT fixedFont = nullptr;
     SIZE initialClient{};
     SIZE minimumWindow{};

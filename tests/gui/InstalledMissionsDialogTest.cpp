@@ -1,4 +1,5 @@
 #include "CodePage.h"
+#include "DataExchange.h"
 #include "DialogControls.h"
 #include "DialogScript.h"
 #include "InstallerDialog.h"
@@ -76,10 +77,7 @@ std::vector<std::vector<std::string>> RecordedRows(const CTestGame& game)
 
 std::wstring PreviewShown(HWND preview)
 {
-    HWND edit = GetDlgItem(preview, IDC_PREVIEW_TEXT);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return WideWindowText(GetDlgItem(preview, IDC_PREVIEW_TEXT));
 }
 // A diff as the preview's edit holds it, up to the line of other files, whose record hashes hold the time.
 std::wstring Shown(const std::string& utf8)

@@ -18,10 +18,7 @@ void CDataExchange::PathText(int id, std::string& value) const
     if (!saveAndValidate)
         return Text(id, value);
     HWND control = GetDlgItem(dialog, id);
-    std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(control)), L'\0');
-    wide.resize(
-        static_cast<std::size_t>(GetWindowTextW(control, wide.data(), static_cast<int>(wide.size()) + 1)));
-    value = AnsiFromWide(wide, GetACP()).value_or(WindowText(control));
+    value = AnsiFromWide(WideWindowText(control), GetACP()).value_or(WindowText(control));
 }
 
 void CDataExchange::Check(int id, int& value) const
@@ -72,6 +69,14 @@ std::string WindowText(HWND window)
 {
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)), '\0');
     const int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()) + 1);
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+std::wstring WideWindowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
+    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1);
     text.resize(static_cast<std::size_t>(copied));
     return text;
 }

@@ -35,3 +35,5 @@ private:
 };
 
 std::string WindowText(HWND window);
+// The same in UTF-16, whatever the code page.
+std::wstring WideWindowText(HWND window);
